@@ -1,0 +1,294 @@
+#include "shell/main_window.h"
+
+#include "entry/column_list.h"
+#include "shell/methods.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace quarbel {
+namespace {
+
+// The input panel shown for each method and the cell that takes the caret.
+struct InputOf {
+    const char *panel;
+    const char *firstCell;
+};
+constexpr std::array<InputOf, MethodCount> inputs{{
+    {"Picture2", "Text1_0"},
+    {"Picture2", "Text1_0"},
+    {"Picture6", "Text30_0"},
+    {"Picture8", "Text11_0"},
+    {"Picture8", "Text11_0"},
+    {"Picture7", "Text111_0"},
+    {"Picture2", "Text1_0"},
+    {"Picture9", "Text12_0"},
+}};
+constexpr std::array<const char *, 5> inputPanels{"Picture2", "Picture6", "Picture8", "Picture7",
+                                                  "Picture9"};
+
+QString item(const char *array, int i) {
+    return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(i);
+}
+
+QFrame *placeholderPanel(const QString &name, QWidget *parent) {
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    return frame;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("Quarbel V15.0"));
+    for (int i = 0; i < 5; ++i)
+        m_lists[std::size_t(i)] = new ColumnList(QStringLiteral("List%1").arg(i + 1), this);
+
+    createActions();
+    createMenus();
+    createToolBar();
+
+    auto *central = new QWidget(this);
+    auto *row = new QHBoxLayout(central);
+    row->addWidget(createMethodBar());
+
+    auto *work = new QVBoxLayout;
+    m_heading = new QLabel(methodHeading(TwoSampleT), central);
+    m_heading->setObjectName(QStringLiteral("Label1"));
+    QFont headingFont = m_heading->font();
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.25);
+    headingFont.setBold(true);
+    m_heading->setFont(headingFont);
+    work->addWidget(m_heading);
+
+    auto *panels = new QHBoxLayout;
+    m_inputArea = new QWidget(central);
+    m_inputArea->setLayout(new QVBoxLayout);
+    m_inputArea->layout()->setContentsMargins(0, 0, 0, 0);
+    m_resultArea = new QWidget(central);
+    m_resultArea->setLayout(new QVBoxLayout);
+    m_resultArea->layout()->setContentsMargins(0, 0, 0, 0);
+    panels->addWidget(m_inputArea, 0, Qt::AlignTop);
+    panels->addWidget(m_resultArea, 1, Qt::AlignTop);
+    work->addLayout(panels, 1);
+    row->addLayout(work, 1);
+    setCentralWidget(central);
+
+    createPanels();
+    load();
+}
+
+void MainWindow::createActions() {
+    auto make = [this](const char *name, const QString &caption) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromUtf8(name));
+        return action;
+    };
+    m_importAction = make("导入", QStringLiteral("从Excel导入数据"));
+    m_exportAction = make("导出", QStringLiteral("导出数据到Excel"));
+    m_exitAction = make("退出", QStringLiteral("退出"));
+    m_homePageAction = make("访问作者主页", QStringLiteral("访问作者主页"));
+    m_versionAction = make("版本信息", QStringLiteral("版本信息"));
+    m_tutorialAction = make("医学统计学傻瓜教程", QStringLiteral("医学统计学傻瓜教程"));
+    connect(m_exitAction, &QAction::triggered, qApp, &QApplication::quit);
+}
+
+void MainWindow::createMenus() {
+    QMenu *file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->setObjectName(QStringLiteral("文件"));
+    file->addAction(m_importAction);
+    file->addAction(m_exportAction);
+    file->addSeparator()->setObjectName(QStringLiteral("fg"));
+    file->addAction(m_exitAction);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->setObjectName(QStringLiteral("帮助"));
+    help->addAction(m_homePageAction);
+    help->addAction(m_versionAction);
+    help->addAction(m_tutorialAction);
+}
+
+void MainWindow::createToolBar() {}
+
+QWidget *MainWindow::createMethodBar() {
+    auto *bar = new QWidget(this);
+    auto *column = new QVBoxLayout(bar);
+    column->setContentsMargins(0, 0, 0, 0);
+    for (int i = 0; i < MethodCount; ++i) {
+        auto *button = new QPushButton(methodCaptions().at(std::size_t(i)), bar);
+        button->setObjectName(item("Command1", i));
+        button->setMinimumHeight(36);
+        connect(button, &QPushButton::clicked, this, [this, i] { selectMethod(i); });
+        column->addWidget(button);
+        m_methodButtons[std::size_t(i)] = button;
+    }
+    column->addSpacing(16);
+    const std::array<std::pair<const char *, QString>, 3> tools{{
+        {"Command2", QStringLiteral("正态分布数据生成工具")},
+        {"Command4", QStringLiteral("统计学傻瓜教程")},
+        {"Command5", QStringLiteral("计算器")},
+    }};
+    for (const auto &[name, caption] : tools) {
+        auto *button = new QPushButton(caption, bar);
+        button->setObjectName(QLatin1String(name));
+        column->addWidget(button);
+    }
+    column->addStretch(1);
+    return bar;
+}
+
+void MainWindow::createPanels() {
+    for (const char *name : inputPanels)
+        m_inputArea->layout()->addWidget(placeholderPanel(QLatin1String(name), m_inputArea));
+    for (int i = 0; i < MethodCount; ++i) {
+        m_resultPanels[std::size_t(i)] = placeholderPanel(item("Picture4", i), m_resultArea);
+        m_resultArea->layout()->addWidget(m_resultPanels[std::size_t(i)]);
+    }
+}
+
+void MainWindow::load() {
+    if (auto *vs = child<QScrollBar>(QStringLiteral("VS1")))
+        vs->setRange(0, 5);
+    for (ColumnList *list : m_lists)
+        list->reset(15);
+    for (int r = 0; r < 10; ++r) {
+        setTextOf(item("Text1", r), QString());
+        setTextOf(item("Text2", r), QString());
+        setTextOf(item("Label3", r), QString::number(r + 1));
+    }
+    for (int i = 1; i < MethodCount; ++i)
+        m_resultPanels[std::size_t(i)]->hide();
+    for (const char *name : inputPanels)
+        if (auto *panel = child<QWidget>(QLatin1String(name)))
+            panel->setVisible(qstrcmp(name, "Picture2") == 0);
+    m_methodButtons[0]->setFont([f = m_methodButtons[0]->font()]() mutable {
+        f.setBold(true);
+        return f;
+    }());
+
+    resize(1240, 700);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+}
+
+// The steps run in this order on purpose: emptying a cell that held text runs its change
+// handler on the half-reset window, and the later steps clear what those handlers wrote.
+void MainWindow::selectMethod(int index) {
+    if (index < 0 || index >= MethodCount)
+        index = TwoSampleT;
+    m_methodIndex = index;
+
+    for (int i = 0; i < MethodCount; ++i) {
+        QFont f = m_methodButtons[std::size_t(i)]->font();
+        f.setBold(i == index);
+        m_methodButtons[std::size_t(i)]->setFont(f);
+    }
+
+    m_heading->setText(methodHeading(index));
+
+    for (ColumnList *list : m_lists)
+        list->reset(0);
+    auto *vs1 = child<QScrollBar>(QStringLiteral("VS1"));
+    auto *vsl1 = child<QScrollBar>(QStringLiteral("VSl1"));
+    if (vsl1)
+        vsl1->setRange(0, 5);
+    if (vs1) {
+        vs1->setRange(0, 5);
+        vs1->setValue(0);
+    }
+    for (ColumnList *list : m_lists)
+        list->reset(15);
+
+    for (int r = 0; r < 10; ++r) {
+        for (const char *cells : {"Text1", "Text2", "Text30", "Text40", "Text50"})
+            setTextOf(item(cells, r), QString());
+        setTextOf(item("Label3", r), QString::number(r + 1));
+        setTextOf(item("Label30", r), QString::number(r + 1));
+    }
+
+    const bool exchange = usesGrid(index);
+    m_importAction->setEnabled(exchange);
+    m_exportAction->setEnabled(exchange);
+    for (int i : {0, 1}) {
+        setEnabledOf(item("Label15", i), exchange);
+        setEnabledOf(item("Label28", i), exchange);
+    }
+
+    for (int i = 0; i < 6; ++i)
+        setTextOf(item("Text4", i), QString());
+    for (int i = 0; i < 4; ++i)
+        setTextOf(item("Text11", i), QString());
+    for (int i = 0; i <= 20; ++i)
+        setTextOf(item("Label18", i), QString());
+    for (int i = 1; i <= 6; ++i)
+        setTextOf(item("Label20", i), QString());
+
+    for (QFrame *panel : m_resultPanels)
+        panel->hide();
+    m_resultPanels[std::size_t(index)]->show();
+
+    for (int i = 0; i < 9; ++i)
+        setTextOf(item("Text41", i), QString());
+    for (int i = 0; i < 8; ++i)
+        setTextOf(item("Text12", i), QString());
+    for (int i = 0; i < 12; ++i)
+        setTextOf(item("Text111", i), QString());
+
+    for (int i : {3, 4, 5, 8, 9, 10, 7, 13, 14, 15, 16, 17, 21, 23, 27})
+        setTextOf(item("Label5", i), QString());
+    for (int i : {3, 4, 5, 6, 7, 12})
+        setTextOf(item("Label13", i), QString());
+    for (int i : {7, 8})
+        setTextOf(item("Label20", i), QString());
+    if (auto *warning = child<QWidget>(QStringLiteral("Label22")))
+        warning->hide();
+
+    const InputOf &input = inputs[std::size_t(index)];
+    for (const char *name : inputPanels)
+        if (auto *panel = child<QWidget>(QLatin1String(name)))
+            panel->setVisible(qstrcmp(name, input.panel) == 0);
+    if (index == FourFold || index == PairedFourFold) {
+        const bool paired = index == PairedFourFold;
+        setTextOf(item("Label17", 0), paired ? QStringLiteral("治疗后") : QStringLiteral("组  别"));
+        setTextOf(item("Label17", 1),
+                  paired ? QStringLiteral("  治疗前  ") : QStringLiteral("结     果"));
+        setTextOf(item("Label17", 3), paired ? QStringLiteral("（+）") : QStringLiteral("试验组"));
+        setTextOf(item("Label17", 4), paired ? QStringLiteral("（-）") : QStringLiteral("对照组"));
+        setTextOf(item("Label16", 0), methodCaptions().at(std::size_t(index)));
+    }
+    if (auto *cell = child<QLineEdit>(QLatin1String(input.firstCell))) {
+        cell->setFocus();
+        cell->setCursorPosition(int(cell->text().size()));
+    }
+}
+
+void MainWindow::setTextOf(const QString &name, const QString &text) {
+    if (auto *edit = child<QLineEdit>(name))
+        edit->setText(text);
+    else if (auto *label = child<QLabel>(name))
+        label->setText(text);
+}
+
+void MainWindow::setEnabledOf(const QString &name, bool enabled) {
+    if (auto *widget = child<QWidget>(name))
+        widget->setEnabled(enabled);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    event->accept();
+    QCoreApplication::quit();
+}
+
+} // namespace quarbel

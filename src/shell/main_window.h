@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace quarbel {
+
+class ColumnList;
+
+// Assembles the method bar, menus, toolbar, input panels and result panels, and runs the
+// method switch. It holds the window-level state the panels share: the method index, the
+// heading, the hidden lists and the grid refresh flag.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+
+    int methodIndex() const { return m_methodIndex; }
+    void selectMethod(int index);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    QWidget *createMethodBar();
+    void createPanels();
+    void load();
+
+    template <class W> W *child(const QString &name) const { return findChild<W *>(name); }
+    void setTextOf(const QString &name, const QString &text);
+    void setEnabledOf(const QString &name, bool enabled);
+
+    int m_methodIndex{0};
+    bool m_gridRefresh{false};
+    QLabel *m_heading{nullptr};
+    std::array<QPushButton *, 8> m_methodButtons{};
+    std::array<ColumnList *, 5> m_lists{};
+    std::array<QFrame *, 8> m_resultPanels{};
+    QWidget *m_inputArea{nullptr};
+    QWidget *m_resultArea{nullptr};
+
+    QAction *m_importAction{nullptr};
+    QAction *m_exportAction{nullptr};
+    QAction *m_exitAction{nullptr};
+    QAction *m_homePageAction{nullptr};
+    QAction *m_versionAction{nullptr};
+    QAction *m_tutorialAction{nullptr};
+};
+
+} // namespace quarbel
