@@ -147,13 +147,33 @@ QWidget *MainWindow::createMethodBar() {
     return bar;
 }
 
+// One line a panel: each subsystem's panel class replaces its placeholder here.
 void MainWindow::createPanels() {
-    for (const char *name : inputPanels)
-        m_inputArea->layout()->addWidget(placeholderPanel(QLatin1String(name), m_inputArea));
-    for (int i = 0; i < MethodCount; ++i) {
-        m_resultPanels[std::size_t(i)] = placeholderPanel(item("Picture4", i), m_resultArea);
-        m_resultArea->layout()->addWidget(m_resultPanels[std::size_t(i)]);
-    }
+    addInputPanel(placeholderPanel(QStringLiteral("Picture2"), this)); // two-column grid
+    addInputPanel(placeholderPanel(QStringLiteral("Picture6"), this)); // three-group grid
+    addInputPanel(placeholderPanel(QStringLiteral("Picture8"), this)); // four-fold table
+    addInputPanel(placeholderPanel(QStringLiteral("Picture7"), this)); // R×C table
+    addInputPanel(placeholderPanel(QStringLiteral("Picture9"), this)); // graded table
+
+    setResultPanel(TwoSampleT, placeholderPanel(item("Picture4", TwoSampleT), this));
+    setResultPanel(PairedT, placeholderPanel(item("Picture4", PairedT), this));
+    setResultPanel(Anova, placeholderPanel(item("Picture4", Anova), this));
+    setResultPanel(FourFold, placeholderPanel(item("Picture4", FourFold), this));
+    setResultPanel(PairedFourFold, placeholderPanel(item("Picture4", PairedFourFold), this));
+    setResultPanel(RxC, placeholderPanel(item("Picture4", RxC), this));
+    setResultPanel(Correlation, placeholderPanel(item("Picture4", Correlation), this));
+    setResultPanel(Graded, placeholderPanel(item("Picture4", Graded), this));
+}
+
+void MainWindow::addInputPanel(QWidget *panel) {
+    panel->setParent(m_inputArea);
+    m_inputArea->layout()->addWidget(panel);
+}
+
+void MainWindow::setResultPanel(int index, QWidget *panel) {
+    panel->setParent(m_resultArea);
+    m_resultArea->layout()->addWidget(panel);
+    m_resultPanels[std::size_t(index)] = panel;
 }
 
 void MainWindow::load() {
@@ -235,7 +255,7 @@ void MainWindow::selectMethod(int index) {
     for (int i = 1; i <= 6; ++i)
         setTextOf(item("Label20", i), QString());
 
-    for (QFrame *panel : m_resultPanels)
+    for (QWidget *panel : m_resultPanels)
         panel->hide();
     m_resultPanels[std::size_t(index)]->show();
 

@@ -33,6 +33,8 @@ private:
     void createToolBar();
     QWidget *createMethodBar();
     void createPanels();
+    void addInputPanel(QWidget *panel);
+    void setResultPanel(int index, QWidget *panel);
     void load();
 
     template <class W> W *child(const QString &name) const { return findChild<W *>(name); }
@@ -44,7 +46,7 @@ private:
     QLabel *m_heading{nullptr};
     std::array<QPushButton *, 8> m_methodButtons{};
     std::array<ColumnList *, 5> m_lists{};
-    std::array<QFrame *, 8> m_resultPanels{};
+    std::array<QWidget *, 8> m_resultPanels{};
     QWidget *m_inputArea{nullptr};
     QWidget *m_resultArea{nullptr};
 
