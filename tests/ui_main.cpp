@@ -1,0 +1,12 @@
+// Entry point of the widget tests: one QApplication for the whole run, off screen.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
