@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include "entry/column_list.h"
+#include "entry/data_grid.h"
 #include "shell/methods.h"
 
 #include <QAction>
@@ -149,8 +150,12 @@ QWidget *MainWindow::createMethodBar() {
 
 // One line a panel: each subsystem's panel class replaces its placeholder here.
 void MainWindow::createPanels() {
-    addInputPanel(placeholderPanel(QStringLiteral("Picture2"), this)); // two-column grid
-    addInputPanel(placeholderPanel(QStringLiteral("Picture6"), this)); // three-group grid
+    m_twoColumnGrid = DataGrid::twoColumn(m_lists[0], m_lists[1], m_gridRefresh, this);
+    addInputPanel(m_twoColumnGrid);
+    connect(m_twoColumnGrid, &DataGrid::stored, this, &MainWindow::dispatchTwoColumn);
+    m_threeGroupGrid =
+        DataGrid::threeGroup(m_lists[2], m_lists[3], m_lists[4], m_gridRefresh, this);
+    addInputPanel(m_threeGroupGrid);
     addInputPanel(placeholderPanel(QStringLiteral("Picture8"), this)); // four-fold table
     addInputPanel(placeholderPanel(QStringLiteral("Picture7"), this)); // R×C table
     addInputPanel(placeholderPanel(QStringLiteral("Picture9"), this)); // graded table
@@ -163,6 +168,13 @@ void MainWindow::createPanels() {
     setResultPanel(RxC, placeholderPanel(item("Picture4", RxC), this));
     setResultPanel(Correlation, placeholderPanel(item("Picture4", Correlation), this));
     setResultPanel(Graded, placeholderPanel(item("Picture4", Graded), this));
+}
+
+// The two-column grid serves three methods; the heading says which one is active.
+void MainWindow::dispatchTwoColumn(int column) {
+    const QString heading = m_heading->text();
+    Q_UNUSED(column);
+    Q_UNUSED(heading);
 }
 
 void MainWindow::addInputPanel(QWidget *panel) {

@@ -12,6 +12,7 @@ class QPushButton;
 namespace quarbel {
 
 class ColumnList;
+class DataGrid;
 
 // Assembles the method bar, menus, toolbar, input panels and result panels, and runs the
 // method switch. It holds the window-level state the panels share: the method index, the
@@ -34,6 +35,7 @@ private:
     QWidget *createMethodBar();
     void createPanels();
     void addInputPanel(QWidget *panel);
+    void dispatchTwoColumn(int column);
     void setResultPanel(int index, QWidget *panel);
     void load();
 
@@ -46,6 +48,8 @@ private:
     QLabel *m_heading{nullptr};
     std::array<QPushButton *, 8> m_methodButtons{};
     std::array<ColumnList *, 5> m_lists{};
+    DataGrid *m_twoColumnGrid{nullptr};
+    DataGrid *m_threeGroupGrid{nullptr};
     std::array<QWidget *, 8> m_resultPanels{};
     QWidget *m_inputArea{nullptr};
     QWidget *m_resultArea{nullptr};
