@@ -10,10 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd
   xvfb xauth fonts-wqy-zenhei
+  clang libclang-rt-14-dev
 )
-if [ "${QUARBEL_FUZZ:-0}" = 1 ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

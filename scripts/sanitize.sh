@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ (or
+# $QUARBEL_ASAN_BUILD_DIR) and runs the whole test suite there off screen. Any sanitizer
+# report, leaks included, fails the test that caused it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=${QUARBEL_ASAN_BUILD_DIR:-build-asan}
+# -O1 keeps the instrumented build and its run quick enough for CI.
+QUARBEL_BUILD_DIR=$dir QUARBEL_BUILD_TYPE=Debug scripts/build.sh -DQUARBEL_SANITIZE=ON \
+  -DCMAKE_CXX_FLAGS=-O1
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
