@@ -1,8 +1,11 @@
 #include "shell/main_window.h"
 
+#include "correlation/graded_panel.h"
 #include "entry/column_list.h"
 #include "entry/data_grid.h"
 #include "shell/methods.h"
+#include "tables/four_fold_panel.h"
+#include "tables/rxc_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -156,18 +159,22 @@ void MainWindow::createPanels() {
     m_threeGroupGrid =
         DataGrid::threeGroup(m_lists[2], m_lists[3], m_lists[4], m_gridRefresh, this);
     addInputPanel(m_threeGroupGrid);
-    addInputPanel(placeholderPanel(QStringLiteral("Picture8"), this)); // four-fold table
-    addInputPanel(placeholderPanel(QStringLiteral("Picture7"), this)); // R×C table
-    addInputPanel(placeholderPanel(QStringLiteral("Picture9"), this)); // graded table
+    auto *fourFoldResults = new FourFoldResultPanel(this);
+    auto *pairedFourFoldResults = new PairedFourFoldResultPanel(this);
+    auto *rxcResults = new RxCResultPanel(this);
+    auto *gradedResults = new GradedResultPanel(this);
+    addInputPanel(new FourFoldPanel(m_heading, fourFoldResults, pairedFourFoldResults, this));
+    addInputPanel(new RxCPanel(rxcResults, this));
+    addInputPanel(new GradedPanel(gradedResults, this));
 
     setResultPanel(TwoSampleT, placeholderPanel(item("Picture4", TwoSampleT), this));
     setResultPanel(PairedT, placeholderPanel(item("Picture4", PairedT), this));
     setResultPanel(Anova, placeholderPanel(item("Picture4", Anova), this));
-    setResultPanel(FourFold, placeholderPanel(item("Picture4", FourFold), this));
-    setResultPanel(PairedFourFold, placeholderPanel(item("Picture4", PairedFourFold), this));
-    setResultPanel(RxC, placeholderPanel(item("Picture4", RxC), this));
+    setResultPanel(FourFold, fourFoldResults);
+    setResultPanel(PairedFourFold, pairedFourFoldResults);
+    setResultPanel(RxC, rxcResults);
     setResultPanel(Correlation, placeholderPanel(item("Picture4", Correlation), this));
-    setResultPanel(Graded, placeholderPanel(item("Picture4", Graded), this));
+    setResultPanel(Graded, gradedResults);
 }
 
 // The two-column grid serves three methods; the heading says which one is active.

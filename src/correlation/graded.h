@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace quarbel {
+
+// Counts of a two-group table over four ascending grades.
+struct GradedTable {
+    std::array<double, 4> test{};
+    std::array<double, 4> control{};
+};
+
+// The eight cells as typed: the test group's four grades, then the control group's.
+using GradedTexts = std::array<QString, 8>;
+
+struct GradedResult {
+    QString testTotal;                  // n1
+    QString controlTotal;               // n2
+    std::array<QString, 4> gradeTotals; // the fourth is empty when no subject has that grade
+    QString grandTotal;                 // N
+    QString rankSumZ;
+    QString rankSumJudgment;
+    QString riditZ;
+    QString riditJudgment;
+};
+
+// Wilcoxon rank-sum statistic of the smaller group, normal approximation with the tie
+// correction; none when it is undefined (an empty group, N below 2, every subject in one grade).
+std::optional<double> rankSumZ(const GradedTable &table);
+// Ridit analysis with both groups together as the reference; none when a group is empty.
+std::optional<double> riditZ(const GradedTable &table);
+// Judgment of a normal statistic against 1.96 and 2.576.
+QString judgeNormal(double z);
+
+// Both analyses of the typed table: either both are shown or, when the rank-sum test fails,
+// neither.
+GradedResult gradedAnalysis(const GradedTexts &cells);
+
+} // namespace quarbel
