@@ -1,0 +1,255 @@
+#include "tables/rxc.h"
+
+#include "print_helpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace quarbel;
+
+namespace {
+
+// Cells given row by row over the columns that are filled; the rest of the 3×4 grid is empty.
+RxCTexts grid(std::initializer_list<std::initializer_list<const char *>> rows) {
+    RxCTexts cells;
+    int r = 0;
+    for (const auto &row : rows) {
+        int c = 0;
+        for (const char *text : row)
+            cells[std::size_t(4 * r + c++)] = QString::fromUtf8(text);
+        ++r;
+    }
+    return cells;
+}
+
+struct RxCCase {
+    const char *name;
+    RxCTexts cells;
+    std::array<const char *, 4> columnTotals;
+    std::array<const char *, 3> rowTotals;
+    const char *grandTotal;
+    int df;
+    const char *n;
+    const char *chiSquare;
+    const char *critical05;
+    const char *critical01;
+    const char *judgment;
+    bool warning;
+};
+QUARBEL_PRINT_ROW_NAME(RxCCase)
+
+class RxCChiSquare : public testing::TestWithParam<RxCCase> {};
+
+TEST_P(RxCChiSquare, ShowsEveryField) {
+    const RxCCase &c = GetParam();
+    const RxCResult r = rxcChiSquare(c.cells);
+    for (std::size_t j = 0; j < 4; ++j)
+        EXPECT_EQ(r.columnTotals[j], c.columnTotals[j]) << "column " << j;
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(r.rowTotals[i], c.rowTotals[i]) << "row " << i;
+    EXPECT_EQ(r.grandTotal, c.grandTotal);
+    EXPECT_EQ(r.degreesOfFreedom, c.df);
+    EXPECT_EQ(r.n, c.n);
+    EXPECT_EQ(r.chiSquare, c.chiSquare);
+    EXPECT_EQ(r.critical05, c.critical05);
+    EXPECT_EQ(r.critical01, c.critical01);
+    EXPECT_EQ(r.judgment, c.judgment);
+    EXPECT_EQ(r.warning, c.warning);
+}
+
+// Statistics of the realistic tables agree with R's chisq.test.
+INSTANTIATE_TEST_SUITE_P(
+    Tables, RxCChiSquare,
+    testing::Values(
+        RxCCase{"TwoByTwoShowsNothing",
+                grid({{"10", "20"}, {"20", "10"}}),
+                {},
+                {},
+                "",
+                1,
+                "",
+                "",
+                "",
+                "",
+                "",
+                false},
+        RxCCase{"EmptyGrid", {}, {}, {}, "", 1, "", "", "", "", "", false},
+        RxCCase{"SingleRow", grid({{"10", "20", "30"}}), {}, {}, "", 0, "", "", "", "", "", false},
+        RxCCase{"TwoByThree",
+                grid({{"10", "20", "30"}, {"20", "10", "30"}}),
+                {"30", "30", "60", "0"},
+                {"60", "60", "0"},
+                "120",
+                2,
+                "120",
+                "6.6667",
+                "5.99",
+                "9.21",
+                "p < 0.05",
+                false},
+        RxCCase{"TwoSmallCountsAtTwoDf",
+                grid({{"2", "8", "10"}, {"6", "4", "10"}}),
+                {"8", "12", "20", "0"},
+                {"20", "20", "0"},
+                "40",
+                2,
+                "",
+                "",
+                "",
+                "",
+                "",
+                true},
+        RxCCase{"OneSmallCountTolerated",
+                grid({{"1", "9", "10"}, {"7", "21", "22"}}),
+                {"8", "30", "32", "0"},
+                {"20", "50", "0"},
+                "70",
+                2,
+                "70",
+                "1.1550",
+                "5.99",
+                "9.21",
+                "p > 0.05",
+                false},
+        RxCCase{"MiddleRowEmpty",
+                grid({{"20", "15", "25", "30"}, {}, {"25", "20", "15", "10"}}),
+                {"45", "35", "40", "40"},
+                {"90", "0", "70"},
+                "160",
+                3,
+                "160",
+                "11.4487",
+                "7.81",
+                "11.34",
+                "p < 0.01",
+                false},
+        RxCCase{"FullTable",
+                grid({{"25", "15", "10", "5"}, {"20", "20", "10", "10"}, {"10", "25", "15", "15"}}),
+                {"55", "60", "35", "30"},
+                {"55", "60", "65"},
+                "180",
+                6,
+                "180",
+                "14.3829",
+                "12.59",
+                "16.81",
+                "p < 0.05",
+                false},
+        RxCCase{"ThreeByThree",
+                grid({{"30", "20", "10"}, {"25", "25", "15"}, {"15", "30", "30"}}),
+                {"70", "75", "55", "0"},
+                {"60", "65", "75"},
+                "200",
+                4,
+                "200",
+                "16.6043",
+                "9.49",
+                "13.28",
+                "p < 0.01",
+                false},
+        RxCCase{"FullTableToleratesTwoSmallCounts",
+                grid({{"30", "30", "20", "10"}, {"10", "15", "14", "1"}, {"5", "5", "9", "1"}}),
+                {"45", "50", "43", "12"},
+                {"90", "40", "20"},
+                "150",
+                6,
+                "150",
+                "8.0095",
+                "12.59",
+                "16.81",
+                "p > 0.05",
+                false},
+        RxCCase{"FullTableWithThreeSmallCounts",
+                grid({{"30", "30", "24", "6"}, {"10", "15", "14", "1"}, {"5", "5", "9", "1"}}),
+                {"45", "50", "47", "8"},
+                {"90", "40", "20"},
+                "150",
+                6,
+                "",
+                "",
+                "",
+                "",
+                "",
+                true},
+        RxCCase{"TinyCountAlwaysWarns",
+                grid({{"1", "0", "20"}, {"0", "30", "20"}}),
+                {"1", "30", "40", "0"},
+                {"21", "50", "0"},
+                "71",
+                2,
+                "",
+                "",
+                "",
+                "",
+                "",
+                true},
+        RxCCase{"FractionalCounts",
+                grid({{"10.5", "20", "30"}, {"20", "10", "30.5"}}),
+                {"30.5", "30", "60.5", "0"},
+                {"60.5", "60.5", "0"},
+                "121",
+                2,
+                "121",
+                "6.2965",
+                "5.99",
+                "9.21",
+                "p < 0.05",
+                false},
+        RxCCase{"LeadingNumberReading",
+                grid({{"10", "20-3", "30"}, {"20", "10", "30abc"}, {".", "-", ""}}),
+                {"30", "30", "60", "0"},
+                {"60", "60", "0"},
+                "120",
+                2,
+                "120",
+                "6.6667",
+                "5.99",
+                "9.21",
+                "p < 0.05",
+                false},
+        RxCCase{"NegativeCountShowsOnlyTotals",
+                grid({{"10", "20", "30"}, {"20", "-10", "30"}}),
+                {"30", "10", "60", "0"},
+                {"60", "40", "0"},
+                "100",
+                2,
+                "100",
+                "",
+                "",
+                "",
+                "",
+                false},
+        RxCCase{"NegativeCountInASmallTable",
+                grid({{"10", "-20"}, {"20", "10"}}),
+                {},
+                {},
+                "",
+                0,
+                "",
+                "",
+                "",
+                "",
+                "",
+                false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(RxCChiSquare, KeepsTheTheoreticalCountsOfEveryCell) {
+    const RxCResult r = rxcChiSquare(grid({{"10", "20", "30"}, {"20", "10", "30"}}));
+    ASSERT_TRUE(r.expected.has_value());
+    const std::array<const char *, 12> want{"15", "15", "30", "0", "15", "15",
+                                            "30", "0",  "0",  "0", "0",  "0"};
+    for (std::size_t k = 0; k < 12; ++k)
+        EXPECT_EQ((*r.expected)[k], want[k]) << "cell " << k;
+}
+
+TEST(RxCChiSquare, EmptyGridLeavesTheTheoreticalCountsAlone) {
+    EXPECT_FALSE(rxcChiSquare({}).expected.has_value());
+}
+
+TEST(RxCChiSquare, ShownStatisticDecidesTheJudgment) {
+    // A 2×3 table whose statistic, 5.98998, lies just below 5.99 and shows as 5.9900.
+    const RxCResult r = rxcChiSquare(grid({{"17", "33", "20"}, {"27", "20", "25"}}));
+    EXPECT_EQ(r.chiSquare, "5.9900");
+    EXPECT_EQ(r.judgment, "p < 0.05");
+}
+
+} // namespace
