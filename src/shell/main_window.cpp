@@ -3,6 +3,7 @@
 #include "correlation/graded_panel.h"
 #include "entry/column_list.h"
 #include "entry/data_grid.h"
+#include "means/anova_panel.h"
 #include "shell/methods.h"
 #include "tables/four_fold_panel.h"
 #include "tables/rxc_panel.h"
@@ -169,7 +170,7 @@ void MainWindow::createPanels() {
 
     setResultPanel(TwoSampleT, placeholderPanel(item("Picture4", TwoSampleT), this));
     setResultPanel(PairedT, placeholderPanel(item("Picture4", PairedT), this));
-    setResultPanel(Anova, placeholderPanel(item("Picture4", Anova), this));
+    setResultPanel(Anova, m_anovaPanel = new AnovaPanel(this));
     setResultPanel(FourFold, fourFoldResults);
     setResultPanel(PairedFourFold, pairedFourFoldResults);
     setResultPanel(RxC, rxcResults);

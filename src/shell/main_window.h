@@ -11,6 +11,7 @@ class QPushButton;
 
 namespace quarbel {
 
+class AnovaPanel;
 class ColumnList;
 class DataGrid;
 
@@ -19,16 +20,16 @@ class DataGrid;
 // heading, the hidden lists and the grid refresh flag.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(QWidget *parent = nullptr);
 
     int methodIndex() const { return m_methodIndex; }
     void selectMethod(int index);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     void createActions();
     void createMenus();
     void createToolBar();
@@ -51,6 +52,7 @@ private:
     DataGrid *m_twoColumnGrid{nullptr};
     DataGrid *m_threeGroupGrid{nullptr};
     std::array<QWidget *, 8> m_resultPanels{};
+    AnovaPanel *m_anovaPanel{nullptr};
     QWidget *m_inputArea{nullptr};
     QWidget *m_resultArea{nullptr};
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <span>
+
+namespace quarbel {
+
+// The texts a three-group grid column writes into its group's mean, SD and count boxes.
+struct GroupSummary {
+    QString mean; // empty when the group has no value
+    QString sd;   // "0.0000" when it cannot be formed (fewer than two values)
+    QString n;    // a whole number: "0", "12"
+};
+
+// Summarises one group list from its parsed entries (ColumnList::ticks()); entries that are
+// empty or not a complete number are skipped and count toward nothing.
+GroupSummary summariseGroup(std::span<const std::int64_t> ticks);
+
+} // namespace quarbel
