@@ -1,0 +1,71 @@
+#include "means/anova_panel.h"
+#include "shell/main_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace quarbel;
+
+namespace {
+
+class AnovaPanelTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        window.selectMethod(2);
+        panel = window.findChild<AnovaPanel *>(QStringLiteral("Picture4_2"));
+        ASSERT_NE(panel, nullptr);
+    }
+    void setBox(int k, const QString &text) {
+        window.findChild<QLineEdit *>(QStringLiteral("Text41_%1").arg(k))->setText(text);
+    }
+    QString text(const QString &name) const {
+        if (auto *label = window.findChild<QLabel *>(name))
+            return label->text();
+        return window.findChild<QLineEdit *>(name)->text();
+    }
+    void fill(const std::array<const char *, 9> &boxes) {
+        for (int k = 0; k < 9; ++k)
+            setBox(k, QString::fromUtf8(boxes[std::size_t(k)]));
+    }
+
+    MainWindow window;
+    AnovaPanel *panel{nullptr};
+};
+
+TEST_F(AnovaPanelTest, WithinTermsSurviveAMethodSwitch) {
+    fill({"10", "2", "5", "12", "2", "5", "15", "2", "5"});
+    window.selectMethod(0);
+    window.selectMethod(2);
+    EXPECT_TRUE(text("Text41_0").isEmpty());
+    ASSERT_TRUE(panel->withinTerms().has_value());
+    EXPECT_DOUBLE_EQ(panel->withinTerms()->ssWithin, 48);
+    EXPECT_DOUBLE_EQ(panel->withinTerms()->dfWithin, 12);
+}
+
+TEST_F(AnovaPanelTest, ZeroTestLeavesTheTermsOfTheLastRun) {
+    fill({"10", "2", "5", "12", "2", "5", "15", "2", "5"});
+    setBox(5, QStringLiteral("9"));
+    setBox(0, QString());
+    EXPECT_DOUBLE_EQ(panel->withinTerms()->dfWithin, 16);
+}
+
+// Each box write reruns the F test, so the last sees the group's three new values.
+TEST_F(AnovaPanelTest, GroupSummaryWritesMeanSdAndCount) {
+    fill({"10", "2", "5", "12", "2", "5", "1", "1", "1"});
+    panel->showGroup(3, GroupSummary{"15.0000", "2.0000", "5"});
+    EXPECT_EQ(text("Text41_6"), "15.0000");
+    EXPECT_EQ(text("Text41_7"), "2.0000");
+    EXPECT_EQ(text("Text41_8"), "5");
+    EXPECT_EQ(text("Label5_26"), "F = 7.9167  p < 0.01");
+    EXPECT_EQ(text("Label12"), "第2组与第3组比较：q = 3.3541  p < 0.05");
+
+    panel->showGroup(3, GroupSummary{"", "0.0000", "0"});
+    EXPECT_TRUE(text("Text41_6").isEmpty());
+    EXPECT_TRUE(text("Label5_26").isEmpty());
+    EXPECT_TRUE(text("Label12").isEmpty());
+    EXPECT_EQ(text("Label5_29"), "3.89");
+}
+
+} // namespace
