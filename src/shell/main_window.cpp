@@ -171,6 +171,10 @@ void MainWindow::createPanels() {
     setResultPanel(TwoSampleT, placeholderPanel(item("Picture4", TwoSampleT), this));
     setResultPanel(PairedT, placeholderPanel(item("Picture4", PairedT), this));
     setResultPanel(Anova, m_anovaPanel = new AnovaPanel(this));
+    connect(m_threeGroupGrid, &DataGrid::stored, this, [this](int column) {
+        m_anovaPanel->showGroup(column + 1,
+                                summariseGroup(m_lists[std::size_t(2 + column)]->ticks()));
+    });
     setResultPanel(FourFold, fourFoldResults);
     setResultPanel(PairedFourFold, pairedFourFoldResults);
     setResultPanel(RxC, rxcResults);
