@@ -1,0 +1,99 @@
+// Arbitrary cell texts, one a line, into every count-table computation: the four-fold and
+// paired four-fold tests, the R×C test and the graded-table analyses. Nothing may crash and
+// every shown field must be empty or keep the pattern its field uses.
+#include "correlation/graded.h"
+#include "entry/number_rules.h"
+#include "fuzz_support.h"
+#include "tables/four_fold.h"
+#include "tables/rxc.h"
+
+using namespace quarbel;
+using quarbel::fuzz::isDisplayPattern;
+using quarbel::fuzz::isPlainPattern;
+
+namespace {
+
+bool plainOrEmpty(const QString &s) {
+    return s.isEmpty() || isPlainPattern(s);
+}
+bool displayOrEmpty(const QString &s) {
+    return s.isEmpty() || isDisplayPattern(s);
+}
+bool label(const QString &s) {
+    return s.isEmpty() || s == labels::P05 || s == labels::P01 || s == labels::NotSignificant;
+}
+
+template <std::size_t N> std::array<QString, N> cellsOf(const QStringList &lines) {
+    std::array<QString, N> cells;
+    for (std::size_t i = 0; i < N && qsizetype(i) < lines.size(); ++i)
+        cells[i] = lines[qsizetype(i)];
+    return cells;
+}
+
+void checkMargins(const FourFoldMargins &m) {
+    for (const QString *s : {&m.positive, &m.negative, &m.row1, &m.row2, &m.total})
+        FUZZ_CHECK(plainOrEmpty(*s));
+}
+
+void checkWhole(const QString &n) {
+    bool ok = true;
+    if (!n.isEmpty())
+        n.toLongLong(&ok);
+    FUZZ_CHECK(ok);
+}
+
+void checkFourFold(const FourFoldTexts &cells) {
+    checkMargins(fourFoldMargins(cells));
+    const FourFoldResult r = fourFoldChiSquare(cells);
+    checkMargins(r.margins);
+    for (const QString &e : r.expected)
+        FUZZ_CHECK(displayOrEmpty(e));
+    checkWhole(r.n);
+    FUZZ_CHECK(displayOrEmpty(r.chiSquare));
+    FUZZ_CHECK(label(r.judgment) || r.judgment == FourFoldUnsuitable);
+
+    const PairedFourFoldResult p = pairedFourFoldChiSquare(cells);
+    checkMargins(p.margins);
+    checkWhole(p.n);
+    FUZZ_CHECK(displayOrEmpty(p.chiSquare));
+    FUZZ_CHECK(label(p.judgment));
+}
+
+void checkRxC(const RxCTexts &cells) {
+    const RxCResult r = rxcChiSquare(cells);
+    for (const QString &s : r.columnTotals)
+        FUZZ_CHECK(plainOrEmpty(s));
+    for (const QString &s : r.rowTotals)
+        FUZZ_CHECK(plainOrEmpty(s));
+    FUZZ_CHECK(plainOrEmpty(r.grandTotal));
+    if (r.expected)
+        for (const QString &s : *r.expected)
+            FUZZ_CHECK(plainOrEmpty(s));
+    FUZZ_CHECK(r.chiSquare.isEmpty() || (r.degreesOfFreedom >= 2 && r.degreesOfFreedom <= 6));
+    FUZZ_CHECK(plainOrEmpty(r.n));
+    FUZZ_CHECK(displayOrEmpty(r.chiSquare));
+    FUZZ_CHECK(plainOrEmpty(r.critical05) && plainOrEmpty(r.critical01));
+    FUZZ_CHECK(label(r.judgment));
+}
+
+void checkGraded(const GradedTexts &cells) {
+    const GradedResult r = gradedAnalysis(cells);
+    FUZZ_CHECK(plainOrEmpty(r.testTotal) && plainOrEmpty(r.controlTotal));
+    for (const QString &s : r.gradeTotals)
+        FUZZ_CHECK(plainOrEmpty(s));
+    FUZZ_CHECK(plainOrEmpty(r.grandTotal));
+    FUZZ_CHECK(displayOrEmpty(r.rankSumZ) && displayOrEmpty(r.riditZ));
+    FUZZ_CHECK(label(r.rankSumJudgment) && label(r.riditJudgment));
+    // Both analyses are shown together or not at all.
+    FUZZ_CHECK(r.rankSumZ.isEmpty() == r.riditZ.isEmpty());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    const QStringList lines = quarbel::fuzz::linesOf(data, size);
+    checkFourFold(cellsOf<4>(lines));
+    checkRxC(cellsOf<12>(lines));
+    checkGraded(cellsOf<8>(lines));
+    return 0;
+}
