@@ -1,0 +1,114 @@
+#include "bench_support.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <malloc.h>
+#include <random>
+#include <unistd.h>
+#include <vector>
+
+namespace quarbel::bench {
+namespace {
+
+double statusFieldMB(const char *field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0.0;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0.0;
+}
+
+} // namespace
+
+double peakMemoryMB() {
+    return statusFieldMB("VmHWM");
+}
+
+double residentMemoryMB() {
+    return statusFieldMB("VmRSS");
+}
+
+void resetPeakMemory() {
+    malloc_trim(0);
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5"); // restarts VmHWM from the current resident size
+}
+
+void reportPeakMemory(benchmark::State &state) {
+    state.counters["peak_MB"] = peakMemoryMB();
+}
+
+QStringList sampleTexts(qsizetype count, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::normal_distribution<double> normal(50.0, 10.0);
+    QStringList texts;
+    texts.reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        texts.append(QString::number(normal(random), 'f', 2));
+    return texts;
+}
+
+double medianSeconds(int runs, const std::function<void()> &work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+    return times[std::size_t(runs / 2)];
+}
+
+std::vector<std::function<void()>> &endWork() {
+    static std::vector<std::function<void()>> work;
+    return work;
+}
+
+void atBenchEnd(std::function<void()> work) {
+    endWork().push_back(std::move(work));
+}
+
+void runBenchEnd() {
+    for (auto &work : endWork())
+        work();
+    endWork().clear();
+}
+
+void typeKey(QWidget *target, int key, const QString &text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+MedianReporter::MedianReporter()
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+void MedianReporter::ReportRuns(const std::vector<Run> &runs) {
+    std::vector<Run> shown;
+    for (Run run : runs) {
+        const bool repeated = run.repetitions > 1;
+        if (repeated && run.aggregate_name != "median")
+            continue;
+        if (const auto floor = run.counters.find("floor_ms"); floor != run.counters.end()) {
+            const double ms =
+                run.GetAdjustedRealTime() * 1e3 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            run.counters["x_floor"] = floor->second.value > 0 ? ms / floor->second.value : 0.0;
+        }
+        shown.push_back(std::move(run));
+    }
+    if (!shown.empty())
+        ConsoleReporter::ReportRuns(shown);
+}
+
+} // namespace quarbel::bench

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace quarbel::bench {
+
+// Peak resident memory since the last reset (VmHWM), in megabytes.
+double peakMemoryMB();
+// Current resident memory (VmRSS), in megabytes.
+double residentMemoryMB();
+// Returns freed memory to the system and restarts the peak from the current resident size,
+// so a case's peak is its own.
+void resetPeakMemory();
+void reportPeakMemory(benchmark::State &state);
+
+// `count` values drawn from N(50, 10) written with two decimals, as a clinician types them.
+QStringList sampleTexts(qsizetype count, std::uint32_t seed);
+
+// Median wall time of `runs` calls, in seconds.
+double medianSeconds(int runs, const std::function<void()> &work);
+
+// Cases keep their window between calls (building 10^6 rows is slow); they release it here,
+// which main runs before the application object goes.
+void atBenchEnd(std::function<void()> work);
+void runBenchEnd();
+
+// One key press and release on a widget, as typed.
+void typeKey(QWidget *target, int key, const QString &text = {});
+
+// Console output with only the median of the repetitions, and, where a case states the cost
+// of parsing its entries once ("floor_ms"), its time as a multiple of that floor.
+class MedianReporter : public benchmark::ConsoleReporter {
+  public:
+    MedianReporter();
+    void ReportRuns(const std::vector<Run> &runs) override;
+};
+
+} // namespace quarbel::bench

@@ -1,0 +1,102 @@
+// Keystroke latency: one character typed into the first cell of a grid holding N rows, until
+// the active method has written every result field; beside it the floor, parsing the same
+// entries once.
+#include "bench_support.h"
+
+#include "entry/column_list.h"
+#include "entry/numeric_cell.h"
+#include "shell/main_window.h"
+#include "shell/methods.h"
+
+#include <memory>
+
+namespace quarbel::bench {
+namespace {
+
+struct GridMethod {
+    Method method;
+    QStringList lists;
+    QString cell;
+};
+
+const GridMethod twoSample{TwoSampleT, {"List1", "List2"}, "Text1_0"};
+const GridMethod paired{PairedT, {"List1", "List2"}, "Text1_0"};
+const GridMethod correlation{Correlation, {"List1", "List2"}, "Text1_0"};
+const GridMethod anova{Anova, {"List3", "List4", "List5"}, "Text30_0"};
+
+// The main window with every list of the method filled with `rows` entries.
+struct Filled {
+    Filled(const GridMethod &m, qsizetype rows) : method(&m), rows(rows) {
+        resetPeakMemory();
+        window = std::make_unique<MainWindow>();
+        window->selectMethod(m.method);
+        std::uint32_t seed = 17;
+        for (const QString &name : m.lists) {
+            texts.push_back(sampleTexts(rows, seed++));
+            window->findChild<ColumnList *>(name)->replaceAll(texts.back());
+        }
+        cell = window->findChild<NumericCell *>(m.cell);
+        floorSeconds = medianSeconds(5, [this] {
+            for (const QStringList &column : texts) {
+                ColumnList scratch(QStringLiteral("scratch"));
+                scratch.replaceAll(column);
+                benchmark::DoNotOptimize(scratch.ticks().data());
+            }
+        });
+    }
+
+    const GridMethod *method;
+    qsizetype rows;
+    std::unique_ptr<MainWindow> window;
+    std::vector<QStringList> texts;
+    NumericCell *cell{nullptr};
+    double floorSeconds{0.0};
+};
+
+Filled &filled(const GridMethod &m, qsizetype rows) {
+    static std::unique_ptr<Filled> current;
+    static const bool registered = [] {
+        atBenchEnd([] { current.reset(); });
+        return true;
+    }();
+    (void)registered;
+    if (!current || current->method != &m || current->rows != rows) {
+        current.reset();
+        current = std::make_unique<Filled>(m, rows);
+    }
+    return *current;
+}
+
+void keystroke(benchmark::State &state, const GridMethod *m) {
+    Filled &f = filled(*m, state.range(0));
+    if (!f.cell) {
+        state.SkipWithError("grid cell not found");
+        return;
+    }
+    bool typed = false;
+    for (auto _ : state) {
+        // Alternately type a digit into the empty cell and delete it: one keystroke each.
+        if (typed)
+            typeKey(f.cell, Qt::Key_Backspace);
+        else
+            typeKey(f.cell, Qt::Key_7, QStringLiteral("7"));
+        typed = !typed;
+    }
+    if (typed)
+        typeKey(f.cell, Qt::Key_Backspace);
+    state.counters["floor_ms"] = f.floorSeconds * 1e3;
+    reportPeakMemory(state);
+}
+
+void sizes(benchmark::internal::Benchmark *b) {
+    b->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond)->Repetitions(3);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(keystroke, two_sample_t, &twoSample)->Apply(sizes);
+BENCHMARK_CAPTURE(keystroke, paired_t, &paired)->Apply(sizes);
+BENCHMARK_CAPTURE(keystroke, correlation, &correlation)->Apply(sizes);
+BENCHMARK_CAPTURE(keystroke, anova, &anova)->Apply(sizes);
+
+} // namespace quarbel::bench
