@@ -56,6 +56,7 @@ void AnovaPanel::buildBoxes() {
         grid->addWidget(box, row, 2 * group + 1);
         m_boxes[std::size_t(k)] = box;
     }
+    grid->setColumnStretch(6, 1); // keeps the groups together when the panel is wide
     qobject_cast<QVBoxLayout *>(layout())->addLayout(grid);
 }
 
