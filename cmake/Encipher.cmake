@@ -1,0 +1,18 @@
+# quarbel_encipher(TEXT OUT): TEXT as comma-separated numbers, one a UTF-8 byte mixed with the
+# rolling key of src/shell/addresses.cpp, which turns them back into the address.
+function(quarbel_encipher text out)
+  string(HEX "${text}" hex)
+  string(LENGTH "${hex}" length)
+  set(numbers "")
+  set(i 0)
+  set(pos 0)
+  while(pos LESS length)
+    string(SUBSTRING "${hex}" ${pos} 2 byte)
+    math(EXPR value "0x${byte} ^ ((73 + 29 * ${i}) % 256)")
+    list(APPEND numbers ${value})
+    math(EXPR i "${i} + 1")
+    math(EXPR pos "${pos} + 2")
+  endwhile()
+  list(JOIN numbers "," joined)
+  set(${out} "${joined}" PARENT_SCOPE)
+endfunction()
