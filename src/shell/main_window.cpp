@@ -4,7 +4,11 @@
 #include "entry/column_list.h"
 #include "entry/data_grid.h"
 #include "means/anova_panel.h"
+#include "shell/launches.h"
 #include "shell/methods.h"
+#include "shell/seams.h"
+#include "shell/toolbar.h"
+#include "shell/version_window.h"
 #include "tables/four_fold_panel.h"
 #include "tables/rxc_panel.h"
 
@@ -94,6 +98,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     load();
 }
 
+MainWindow::~MainWindow() {
+    delete m_versionWindow;
+}
+
 void MainWindow::createActions() {
     auto make = [this](const char *name, const QString &caption) {
         auto *action = new QAction(caption, this);
@@ -106,7 +114,19 @@ void MainWindow::createActions() {
     m_homePageAction = make("访问作者主页", QStringLiteral("访问作者主页"));
     m_versionAction = make("版本信息", QStringLiteral("版本信息"));
     m_tutorialAction = make("医学统计学傻瓜教程", QStringLiteral("医学统计学傻瓜教程"));
-    connect(m_exitAction, &QAction::triggered, qApp, &QApplication::quit);
+    m_importAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    m_exportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(m_exitAction, &QAction::triggered, this, [] { Seams::instance().endProgram(); });
+    connect(m_homePageAction, &QAction::triggered, this, [] { openHomePage(); });
+    connect(m_versionAction, &QAction::triggered, this, &MainWindow::showVersionWindow);
+    connect(m_tutorialAction, &QAction::triggered, this, [] { openTutorial(); });
+}
+
+void MainWindow::showVersionWindow() {
+    if (!m_versionWindow)
+        m_versionWindow = new VersionWindow;
+    m_versionWindow->showWindow();
 }
 
 void MainWindow::createMenus() {
@@ -123,7 +143,26 @@ void MainWindow::createMenus() {
     help->addAction(m_tutorialAction);
 }
 
-void MainWindow::createToolBar() {}
+void MainWindow::createToolBar() {
+    auto *bar = new ToolBar(this);
+    addToolBar(bar);
+    connect(bar, &ToolBar::activated, this, [this](int entry) {
+        switch (entry) {
+        case ToolBar::Import:
+            m_importAction->trigger();
+            break;
+        case ToolBar::Export:
+            m_exportAction->trigger();
+            break;
+        case ToolBar::Tutorial:
+            openTutorial();
+            break;
+        case ToolBar::Help:
+            openHelp();
+            break;
+        }
+    });
+}
 
 QWidget *MainWindow::createMethodBar() {
     auto *bar = new QWidget(this);
@@ -147,6 +186,10 @@ QWidget *MainWindow::createMethodBar() {
         auto *button = new QPushButton(caption, bar);
         button->setObjectName(QLatin1String(name));
         column->addWidget(button);
+        if (qstrcmp(name, "Command4") == 0)
+            connect(button, &QPushButton::clicked, this, [] { openTutorial(); });
+        else if (qstrcmp(name, "Command5") == 0)
+            connect(button, &QPushButton::clicked, this, [] { startCalculator(); });
     }
     column->addStretch(1);
     return bar;

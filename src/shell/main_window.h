@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 
@@ -14,6 +15,7 @@ namespace quarbel {
 class AnovaPanel;
 class ColumnList;
 class DataGrid;
+class VersionWindow;
 
 // Assembles the method bar, menus, toolbar, input panels and result panels, and runs the
 // method switch. It holds the window-level state the panels share: the method index, the
@@ -22,6 +24,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     int methodIndex() const { return m_methodIndex; }
     void selectMethod(int index);
@@ -39,6 +42,7 @@ class MainWindow : public QMainWindow {
     void dispatchTwoColumn(int column);
     void setResultPanel(int index, QWidget *panel);
     void load();
+    void showVersionWindow();
 
     template <class W> W *child(const QString &name) const { return findChild<W *>(name); }
     void setTextOf(const QString &name, const QString &text);
@@ -62,6 +66,8 @@ class MainWindow : public QMainWindow {
     QAction *m_homePageAction{nullptr};
     QAction *m_versionAction{nullptr};
     QAction *m_tutorialAction{nullptr};
+    // A window of its own, not a child: made on first use, at most once.
+    QPointer<VersionWindow> m_versionWindow;
 };
 
 } // namespace quarbel

@@ -6,6 +6,9 @@
 #include <QMessageBox>
 #include <QProcess>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace quarbel {
 namespace {
 Seams *g_installed = nullptr;
@@ -46,6 +49,13 @@ void Seams::setBusy(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void Seams::endProgram() {
+    // Nothing is kept between runs, so there is nothing to save or ask. Leaving the event loop
+    // would wait for a handler that lets events run (the generator's loops) to finish first.
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 Seams &Seams::instance() {

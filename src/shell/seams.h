@@ -27,6 +27,8 @@ public:
     // Starts a program detached; false when it could not be started.
     virtual bool startProgram(const QString &program, const QStringList &arguments);
     virtual void setBusy(bool busy);
+    // Ends the program at once, whatever window is open or whatever handler is running.
+    virtual void endProgram();
 
     static Seams &instance();
     // Installs a replacement (not owned); nullptr restores the real one.

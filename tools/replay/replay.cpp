@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -38,6 +39,7 @@ void out(const QString &line) {
 class ScriptSeams : public Seams {
 public:
     std::optional<QString> nextPath;
+    bool ended{false};
 
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
                          QString *) override {
@@ -50,12 +52,23 @@ public:
     void message(QWidget *, const QString &title, const QString &text) override {
         out(QStringLiteral("message [%1] %2").arg(title, text));
     }
-    void openUrl(const QUrl &url) override { out(QStringLiteral("launch ") + url.toString()); }
+    // A page shipped beside the program prints relative to it, the same in every build tree.
+    void openUrl(const QUrl &url) override {
+        QString target = url.toString();
+        const QString programDir = QCoreApplication::applicationDirPath() + u'/';
+        if (url.isLocalFile() && url.toLocalFile().startsWith(programDir))
+            target = QStringLiteral("file://<app>/") + url.toLocalFile().mid(programDir.size());
+        out(QStringLiteral("launch ") + target);
+    }
     bool startProgram(const QString &program, const QStringList &arguments) override {
         out(QStringLiteral("launch ") + (QStringList(program) << arguments).join(u' '));
         return true;
     }
     void setBusy(bool) override {}
+    void endProgram() override {
+        out(QStringLiteral("quit"));
+        ended = true;
+    }
 
 private:
     QString take() {
@@ -89,6 +102,11 @@ public:
 
         if (command == u"click")
             click(find(name));
+        else if (command == u"press")
+            mouse(find(name), QEvent::MouseButtonPress, false);
+        else if (command == u"release")
+            mouse(find(name), QEvent::MouseButtonRelease,
+                  text.value_or(QString()) == QLatin1String("outside"));
         else if (command == u"type")
             type(find(name), text.value_or(QString()));
         else if (command == u"set")
@@ -156,9 +174,23 @@ private:
         QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QCoreApplication::sendEvent(w, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         QCoreApplication::sendEvent(w, &release);
+    }
+
+    // A press or release on NAME; "outside" puts the release beyond the control's bottom right
+    // corner, where the toolkit still delivers it to the control that took the press.
+    void mouse(QObject *o, QEvent::Type type, bool outside) {
+        QWidget *w = widget(o);
+        if (!w)
+            throw ScriptError{QStringLiteral("cannot press «%1»").arg(o->objectName())};
+        const QPointF local = outside ? QPointF(w->width() + 40.0, w->height() + 40.0)
+                                      : QPointF(w->width() / 2.0, w->height() / 2.0);
+        const bool press = type == QEvent::MouseButtonPress;
+        QMouseEvent event(type, local, w->mapToGlobal(local), Qt::LeftButton,
+                          press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &event);
     }
 
     void type(QObject *o, const QString &text) {
@@ -267,6 +299,8 @@ private:
             return button->text();
         if (auto *action = qobject_cast<QAction *>(o))
             return action->text();
+        if (auto *menu = qobject_cast<QMenu *>(o))
+            return menu->title();
         if (auto *w = qobject_cast<QWidget *>(o))
             return w->windowTitle();
         return {};
@@ -341,6 +375,8 @@ int main(int argc, char *argv[]) {
             ++number;
             if (line.endsWith(u'\r'))
                 line.chop(1);
+            if (seams.ended)
+                break;
             try {
                 driver.run(line, number);
             } catch (const ScriptError &e) {

@@ -1,0 +1,174 @@
+#include "shell/main_window.h"
+#include "shell/seams.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quarbel;
+
+namespace {
+
+class RecordingSeams : public Seams {
+public:
+    QStringList launched;
+    int ended{0};
+
+    void openUrl(const QUrl &url) override { launched << url.fileName(); }
+    bool startProgram(const QString &program, const QStringList &) override {
+        launched << program;
+        return true;
+    }
+    void endProgram() override { ++ended; }
+};
+
+class ShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Seams::install(&seams);
+        window = std::make_unique<MainWindow>();
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        Seams::install(nullptr);
+    }
+
+    template <class T> T *find(const QString &name) const {
+        T *found = window->findChild<T *>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    static void mouse(QWidget *w, QEvent::Type type, QPointF local) {
+        const bool press = type == QEvent::MouseButtonPress;
+        QMouseEvent event(type, local, w->mapToGlobal(local), Qt::LeftButton,
+                          press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &event);
+    }
+    static void click(QWidget *w, QPointF releaseAt) {
+        mouse(w, QEvent::MouseButtonPress, QPointF(w->width() / 2.0, w->height() / 2.0));
+        mouse(w, QEvent::MouseButtonRelease, releaseAt);
+    }
+
+    int triggers(const char *action, const char *hitArea, QPointF releaseAt) {
+        int count = 0;
+        QObject::connect(find<QAction>(QString::fromUtf8(action)), &QAction::triggered,
+                         window.get(), [&count] { ++count; });
+        click(find<QWidget>(QLatin1String(hitArea)), releaseAt);
+        return count;
+    }
+
+    RecordingSeams seams;
+    std::unique_ptr<MainWindow> window;
+};
+
+struct ExchangeRow {
+    const char *name;
+    int method;
+    bool enabled;
+};
+
+class ToolbarExchange : public ShellTest, public testing::WithParamInterface<ExchangeRow> {};
+
+// Import and export run their menu actions from the toolbar only for the grid methods, and the
+// release counts wherever the pointer ends up.
+TEST_P(ToolbarExchange, RunsTheMenuActionOnlyWhenEnabled) {
+    window->selectMethod(GetParam().method);
+    const int expected = GetParam().enabled ? 1 : 0;
+    EXPECT_EQ(triggers("导入", "Label28_0", QPointF(5, 5)), expected);
+    EXPECT_EQ(triggers("导出", "Label28_1", QPointF(-300, 900)), expected);
+    EXPECT_TRUE(seams.launched.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, ToolbarExchange,
+    testing::Values(ExchangeRow{"TwoSample", 0, true}, ExchangeRow{"Paired", 1, true},
+                    ExchangeRow{"Anova", 2, true}, ExchangeRow{"FourFold", 3, false},
+                    ExchangeRow{"PairedFourFold", 4, false}, ExchangeRow{"RxC", 5, false},
+                    ExchangeRow{"Correlation", 6, true}, ExchangeRow{"Graded", 7, false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ShellTest, ReleaseFarOutsideTheEntryStillOpensItsPage) {
+    click(find<QWidget>(QStringLiteral("Label28_3")), QPointF(2000, -500));
+    click(find<QWidget>(QStringLiteral("Label28_2")), QPointF(-1, -1));
+    EXPECT_EQ(seams.launched, (QStringList{"help.html", "tutorial.html"}));
+    EXPECT_EQ(find<QWidget>(QStringLiteral("Picture14_3"))->property("replayValue"), "flat");
+}
+
+TEST_F(ShellTest, ExitEndsTheProgramWithAnotherWindowOpen) {
+    find<QAction>(QStringLiteral("版本信息"))->trigger();
+    find<QAction>(QStringLiteral("退出"))->trigger();
+    EXPECT_EQ(seams.ended, 1);
+}
+
+TEST_F(ShellTest, VersionWindowIsMadeOnceAndCentred) {
+    auto versionWindows = [] {
+        QList<QWidget *> found;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("Form3"))
+                found << top;
+        return found;
+    };
+    find<QAction>(QStringLiteral("版本信息"))->trigger();
+    find<QAction>(QStringLiteral("版本信息"))->trigger();
+    const QList<QWidget *> made = versionWindows();
+    ASSERT_EQ(made.size(), 1);
+    QWidget *form = made.front();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->isModal());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("版本信息"));
+    EXPECT_EQ(form->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("QuarbelV15.0"));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(form->x(), (screen.width() - form->width()) / 2);
+    EXPECT_EQ(form->y(), (screen.height() - form->height()) / 2);
+
+    // Closed and asked for again: the same window comes back.
+    form->close();
+    find<QAction>(QStringLiteral("版本信息"))->trigger();
+    EXPECT_EQ(versionWindows(), made);
+    EXPECT_TRUE(form->isVisible());
+
+    // Its link opens the home page.
+    QWidget *link = form->findChild<QWidget *>(QStringLiteral("Label5"));
+    click(link, QPointF(link->width() / 2.0, link->height() / 2.0));
+    EXPECT_EQ(seams.launched.size(), 1);
+
+    window.reset();
+    EXPECT_TRUE(versionWindows().isEmpty());
+}
+
+// The calculator is looked up on the search path; with none installed nothing is started.
+TEST_F(ShellTest, CalculatorStartsTheFirstInstalledOrNothing) {
+    const QByteArray savedPath = qgetenv("PATH");
+    QTemporaryDir bin;
+    qputenv("PATH", bin.path().toLocal8Bit());
+    find<QPushButton>(QStringLiteral("Command5"))->click();
+    EXPECT_TRUE(seams.launched.isEmpty());
+
+    for (const char *program : {"xcalc", "kcalc"}) {
+        QFile file(bin.filePath(QLatin1String(program)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    }
+    find<QPushButton>(QStringLiteral("Command5"))->click();
+    qputenv("PATH", savedPath);
+    EXPECT_EQ(seams.launched, QStringList{"kcalc"});
+}
+
+TEST_F(ShellTest, TutorialButtonAndMenuOpenTheTutorial) {
+    find<QPushButton>(QStringLiteral("Command4"))->click();
+    find<QAction>(QStringLiteral("医学统计学傻瓜教程"))->trigger();
+    EXPECT_EQ(seams.launched, (QStringList{"tutorial.html", "tutorial.html"}));
+}
+
+} // namespace
