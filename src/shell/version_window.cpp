@@ -83,7 +83,9 @@ VersionWindow::VersionWindow(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     grid->addWidget(picture, 5, 0, Qt::AlignCenter);
     QLabel *caption =
         label("Label6", QStringLiteral("数据说话，让每一个临床结论都有据可依。"), this);
-    caption->setStyleSheet(QStringLiteral("color: palette(mid);"));
+    QFont italic = caption->font();
+    italic.setItalic(true);
+    caption->setFont(italic);
     grid->addWidget(caption, 5, 1, 1, 2);
     grid->setColumnStretch(2, 1);
 
