@@ -15,6 +15,9 @@ struct AddressRow {
     const char *name;
     const char *address;
 };
+void PrintTo(const AddressRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class CipherRoundTrip : public testing::TestWithParam<AddressRow> {};
 
@@ -42,6 +45,9 @@ struct MalformedRow {
     const char *name;
     const char *numbers;
 };
+void PrintTo(const MalformedRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class MalformedCipher : public testing::TestWithParam<MalformedRow> {};
 
@@ -75,6 +81,9 @@ struct ResolveRow {
     const char *helpDir;
     const char *expected; // empty: nothing to open
 };
+void PrintTo(const ResolveRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class ResolveAddress : public testing::TestWithParam<ResolveRow> {};
 
@@ -130,6 +139,9 @@ struct CalculatorRow {
     std::vector<const char *> installed;
     const char *expected;
 };
+void PrintTo(const CalculatorRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class ChooseCalculator : public testing::TestWithParam<CalculatorRow> {};
 

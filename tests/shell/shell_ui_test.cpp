@@ -75,6 +75,9 @@ struct ExchangeRow {
     int method;
     bool enabled;
 };
+void PrintTo(const ExchangeRow &row, std::ostream *os) {
+    *os << row.name;
+}
 
 class ToolbarExchange : public ShellTest, public testing::WithParamInterface<ExchangeRow> {};
 
