@@ -20,7 +20,7 @@ const QString Critical01Caption = QStringLiteral("χ²<sub>0.01</sub> =");
 FourFoldResultPanel::FourFoldResultPanel(QWidget *parent) : QFrame(parent) {
     setObjectName(itemName("Picture4", FourFold));
     setFrameShape(QFrame::StyledPanel);
-    auto *grid = new QGridLayout(this);
+    auto *grid = resultGrid(this);
     const std::array<QString, 6> captions{
         QStringLiteral("a 的理论数(T)="), QStringLiteral("b 的理论数(T)="),
         QStringLiteral("c 的理论数(T)="), QStringLiteral("d 的理论数(T)="),
@@ -31,8 +31,7 @@ FourFoldResultPanel::FourFoldResultPanel(QWidget *parent) : QFrame(parent) {
                                                 fieldLabel(itemName("Label20", i + 1), this));
     addResultRow(grid, Critical05Caption, tableLabel(QStringLiteral("3.84"), this));
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
-    m_judgment = fieldLabel(itemName("Label5", 21), this);
-    m_judgment->setWordWrap(true);
+    m_judgment = judgmentField(itemName("Label5", 21), this);
     addResultRow(grid, QStringLiteral("结果判断："), m_judgment);
     grid->setRowStretch(grid->rowCount(), 1);
 }
@@ -48,14 +47,14 @@ void FourFoldResultPanel::display(const FourFoldResult &result) {
 PairedFourFoldResultPanel::PairedFourFoldResultPanel(QWidget *parent) : QFrame(parent) {
     setObjectName(itemName("Picture4", PairedFourFold));
     setFrameShape(QFrame::StyledPanel);
-    auto *grid = new QGridLayout(this);
+    auto *grid = resultGrid(this);
     m_n = addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(itemName("Label20", 8), this));
     m_chiSquare =
         addResultRow(grid, QStringLiteral("χ² ="), fieldLabel(itemName("Label20", 7), this));
     addResultRow(grid, Critical05Caption, tableLabel(QStringLiteral("3.84"), this));
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
-    m_judgment =
-        addResultRow(grid, QStringLiteral("结果判断："), fieldLabel(itemName("Label5", 23), this));
+    m_judgment = addResultRow(grid, QStringLiteral("结果判断："),
+                              judgmentField(itemName("Label5", 23), this));
     grid->setRowStretch(grid->rowCount(), 1);
 }
 

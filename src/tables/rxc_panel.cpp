@@ -17,7 +17,7 @@ constexpr std::array<int, 3> RowTotalItems{9, 10, 12};
 RxCResultPanel::RxCResultPanel(QWidget *parent) : QFrame(parent) {
     setObjectName(itemName("Picture4", RxC));
     setFrameShape(QFrame::StyledPanel);
-    auto *grid = new QGridLayout(this);
+    auto *grid = resultGrid(this);
     m_n = addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(itemName("Label20", 12), this));
     m_chiSquare =
         addResultRow(grid, QStringLiteral("χ² ="), fieldLabel(itemName("Label20", 13), this));
@@ -27,14 +27,14 @@ RxCResultPanel::RxCResultPanel(QWidget *parent) : QFrame(parent) {
                                 fieldLabel(itemName("Label5", 36), this));
     m_critical05->setText(QStringLiteral("5.99"));
     m_critical01->setText(QStringLiteral("9.21"));
-    m_judgment =
-        addResultRow(grid, QStringLiteral("结果判断："), fieldLabel(itemName("Label5", 35), this));
+    m_judgment = addResultRow(grid, QStringLiteral("结果判断："),
+                              judgmentField(itemName("Label5", 35), this));
     m_warning = new QLabel(RxCWarning, this);
     m_warning->setObjectName(QStringLiteral("Label22"));
     m_warning->setWordWrap(true);
     m_warning->setStyleSheet(QStringLiteral("color: red;"));
     m_warning->hide();
-    grid->addWidget(m_warning, grid->rowCount(), 0, 1, 2);
+    grid->addWidget(m_warning, grid->rowCount(), 0, 1, 3);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 

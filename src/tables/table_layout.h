@@ -25,9 +25,24 @@ inline QLabel *fieldLabel(const QString &name, QWidget *parent) {
     auto *label = tableLabel(QString(), parent, name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setMinimumWidth(80);
+    label->setMinimumWidth(96);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// A result panel's grid of "caption  field" rows; the spare width stays to the right.
+inline QGridLayout *resultGrid(QWidget *panel) {
+    auto *grid = new QGridLayout(panel);
+    grid->setColumnStretch(2, 1);
+    return grid;
+}
+
+// A judgment field, wide enough for the longest message of its method.
+inline QLabel *judgmentField(const QString &name, QWidget *parent) {
+    QLabel *field = fieldLabel(name, parent);
+    field->setMinimumWidth(340);
+    field->setWordWrap(true);
+    return field;
 }
 
 // One "caption  field" row of a result panel.
