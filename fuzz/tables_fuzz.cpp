@@ -1,6 +1,7 @@
 // Arbitrary cell texts, one a line, into every count-table computation: the four-fold and
 // paired four-fold tests, the R×C test and the graded-table analyses. Nothing may crash and
-// every shown field must be empty or keep the pattern its field uses.
+// every shown field must be empty or keep the pattern its field uses; negative counts show no
+// statistic, and a small-count warning shows no result.
 #include "correlation/graded.h"
 #include "entry/number_rules.h"
 #include "fuzz_support.h"
@@ -43,6 +44,9 @@ void checkWhole(const QString &n) {
 }
 
 void checkFourFold(const FourFoldTexts &cells) {
+    bool negative = false;
+    for (const QString &c : cells)
+        negative = negative || Fixed4::parse(c).value_or(Fixed4{}).ticks() < 0;
     checkMargins(fourFoldMargins(cells));
     const FourFoldResult r = fourFoldChiSquare(cells);
     checkMargins(r.margins);
@@ -51,15 +55,24 @@ void checkFourFold(const FourFoldTexts &cells) {
     checkWhole(r.n);
     FUZZ_CHECK(displayOrEmpty(r.chiSquare));
     FUZZ_CHECK(label(r.judgment) || r.judgment == FourFoldUnsuitable);
+    FUZZ_CHECK(r.n.isEmpty() == r.margins.total.isEmpty());
+    FUZZ_CHECK(negative == r.judgment.isEmpty());
+    if (negative)
+        FUZZ_CHECK(r.chiSquare.isEmpty() && r.expected[0].isEmpty());
 
     const PairedFourFoldResult p = pairedFourFoldChiSquare(cells);
     checkMargins(p.margins);
     checkWhole(p.n);
     FUZZ_CHECK(displayOrEmpty(p.chiSquare));
     FUZZ_CHECK(label(p.judgment));
+    FUZZ_CHECK(p.chiSquare.isEmpty() == p.judgment.isEmpty());
+    FUZZ_CHECK(!negative || p.chiSquare.isEmpty());
 }
 
 void checkRxC(const RxCTexts &cells) {
+    bool negative = false;
+    for (const QString &c : cells)
+        negative = negative || leadingNumber(c) < 0.0;
     const RxCResult r = rxcChiSquare(cells);
     for (const QString &s : r.columnTotals)
         FUZZ_CHECK(plainOrEmpty(s));
@@ -74,6 +87,12 @@ void checkRxC(const RxCTexts &cells) {
     FUZZ_CHECK(displayOrEmpty(r.chiSquare));
     FUZZ_CHECK(plainOrEmpty(r.critical05) && plainOrEmpty(r.critical01));
     FUZZ_CHECK(label(r.judgment));
+    FUZZ_CHECK(r.critical05.isEmpty() == r.judgment.isEmpty());
+    FUZZ_CHECK(r.judgment.isEmpty() || (!negative && !r.warning));
+    if (r.degreesOfFreedom < 2)
+        FUZZ_CHECK(r.grandTotal.isEmpty() && r.n.isEmpty() && !r.warning);
+    if (r.warning)
+        FUZZ_CHECK(r.n.isEmpty() && r.chiSquare.isEmpty());
 }
 
 void checkGraded(const GradedTexts &cells) {
@@ -86,6 +105,8 @@ void checkGraded(const GradedTexts &cells) {
     FUZZ_CHECK(label(r.rankSumJudgment) && label(r.riditJudgment));
     // Both analyses are shown together or not at all.
     FUZZ_CHECK(r.rankSumZ.isEmpty() == r.riditZ.isEmpty());
+    FUZZ_CHECK(r.rankSumZ.isEmpty() == r.rankSumJudgment.isEmpty());
+    FUZZ_CHECK(r.riditZ.isEmpty() == r.riditJudgment.isEmpty());
 }
 
 } // namespace
