@@ -187,6 +187,12 @@ QString displayForm(double value) {
     return format(roundTo(decimalOf(value), 4), 4);
 }
 
+QString fixedForm(double value, int decimals) {
+    if (!std::isfinite(value))
+        return {};
+    return format(roundTo(decimalOf(value), decimals), decimals);
+}
+
 QString displayForm(Fixed4 value) {
     const std::int64_t t = value.ticks();
     const std::uint64_t mag = t < 0 ? 0 - std::uint64_t(t) : std::uint64_t(t);

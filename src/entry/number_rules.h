@@ -54,6 +54,10 @@ QString displayForm(Fixed4 value);
 // a text that is not a number is returned unchanged.
 QString displayFormText(const QString &text);
 
+// The same rounding with `decimals` places after the point (pattern "0.00…"); decimals 0
+// gives a whole number. Non-finite values give an empty text.
+QString fixedForm(double value, int decimals);
+
 // Plain decimal form: up to 15 significant digits, no exponent, no trailing zeros
 // ("5", "12.5", "0.25", "-3"). Non-finite values give an empty text.
 QString plainForm(double value);
