@@ -68,6 +68,7 @@ class NormalGenerator {
     // The working list in units of 10^-decimals(); empty after a failure.
     const std::vector<std::int64_t> &values() const { return m_values; }
     QStringList valueTexts() const;
+    std::vector<std::int64_t> takeValues() { return std::move(m_values); }
 
     // Adjustment steps taken so far, for tests and measurements.
     std::int64_t meanSteps() const { return m_meanStepsTaken; }

@@ -3,6 +3,7 @@
 #include "correlation/graded_panel.h"
 #include "entry/column_list.h"
 #include "entry/data_grid.h"
+#include "generator/generator_window.h"
 #include "means/anova_panel.h"
 #include "shell/launches.h"
 #include "shell/methods.h"
@@ -191,6 +192,8 @@ QWidget *MainWindow::createMethodBar() {
         else if (qstrcmp(name, "Command5") == 0)
             connect(button, &QPushButton::clicked, this, [] { startCalculator(); });
     }
+    connect(bar->findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            [this] { GeneratorWindow::showInstance(this); });
     column->addStretch(1);
     return bar;
 }
