@@ -34,6 +34,11 @@ struct RefusalCase {
     QString message;
 };
 
+// Failures name the row instead of dumping its bytes.
+void PrintTo(const RefusalCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class Refusal : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(Refusal, ShowsItsMessageAndDrawsNothing) {
@@ -91,6 +96,10 @@ struct TargetCase {
     const char *sdShown;
 };
 
+void PrintTo(const TargetCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
 class Targets : public testing::TestWithParam<TargetCase> {};
 
 // Recomputes mean and SD from the texts alone, in long double, and checks that they round to
@@ -143,6 +152,10 @@ struct UnreachableCase {
     const char *name;
     GeneratorInput input;
 };
+
+void PrintTo(const UnreachableCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class UnreachableTarget : public testing::TestWithParam<UnreachableCase> {};
 
