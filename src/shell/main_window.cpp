@@ -1,10 +1,13 @@
 #include "shell/main_window.h"
 
+#include "correlation/correlation_panel.h"
 #include "correlation/graded_panel.h"
 #include "entry/column_list.h"
 #include "entry/data_grid.h"
 #include "generator/generator_window.h"
 #include "means/anova_panel.h"
+#include "means/paired_panel.h"
+#include "means/two_sample_panel.h"
 #include "shell/launches.h"
 #include "shell/methods.h"
 #include "shell/seams.h"
@@ -214,8 +217,8 @@ void MainWindow::createPanels() {
     addInputPanel(new RxCPanel(rxcResults, this));
     addInputPanel(new GradedPanel(gradedResults, this));
 
-    setResultPanel(TwoSampleT, placeholderPanel(item("Picture4", TwoSampleT), this));
-    setResultPanel(PairedT, placeholderPanel(item("Picture4", PairedT), this));
+    setResultPanel(TwoSampleT, m_twoSample = new TwoSamplePanel(this));
+    setResultPanel(PairedT, m_paired = new PairedPanel(this));
     setResultPanel(Anova, m_anovaPanel = new AnovaPanel(this));
     connect(m_threeGroupGrid, &DataGrid::stored, this, [this](int column) {
         m_anovaPanel->showGroup(column + 1,
@@ -224,15 +227,20 @@ void MainWindow::createPanels() {
     setResultPanel(FourFold, fourFoldResults);
     setResultPanel(PairedFourFold, pairedFourFoldResults);
     setResultPanel(RxC, rxcResults);
-    setResultPanel(Correlation, placeholderPanel(item("Picture4", Correlation), this));
+    setResultPanel(Correlation, m_correlation = new CorrelationPanel(this));
     setResultPanel(Graded, gradedResults);
 }
 
 // The two-column grid serves three methods; the heading says which one is active.
 void MainWindow::dispatchTwoColumn(int column) {
     const QString heading = m_heading->text();
-    Q_UNUSED(column);
-    Q_UNUSED(heading);
+    const auto first = m_lists[0]->ticks(), second = m_lists[1]->ticks();
+    if (heading == methodHeading(PairedT))
+        m_paired->recompute(first, second);
+    if (heading == methodHeading(TwoSampleT))
+        m_twoSample->fillSummary(column, m_lists[std::size_t(column)]->ticks());
+    if (heading == methodHeading(Correlation))
+        m_correlation->recompute(first, second);
 }
 
 void MainWindow::addInputPanel(QWidget *panel) {

@@ -14,7 +14,10 @@ namespace quarbel {
 
 class AnovaPanel;
 class ColumnList;
+class CorrelationPanel;
 class DataGrid;
+class PairedPanel;
+class TwoSamplePanel;
 class VersionWindow;
 
 // Assembles the method bar, menus, toolbar, input panels and result panels, and runs the
@@ -55,6 +58,9 @@ class MainWindow : public QMainWindow {
     std::array<ColumnList *, 5> m_lists{};
     DataGrid *m_twoColumnGrid{nullptr};
     DataGrid *m_threeGroupGrid{nullptr};
+    TwoSamplePanel *m_twoSample{nullptr};
+    PairedPanel *m_paired{nullptr};
+    CorrelationPanel *m_correlation{nullptr};
     std::array<QWidget *, 8> m_resultPanels{};
     AnovaPanel *m_anovaPanel{nullptr};
     QWidget *m_inputArea{nullptr};

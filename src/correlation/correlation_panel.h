@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFrame>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+class QLabel;
+
+namespace quarbel {
+
+// Result panel of linear correlation and regression, recomputed from both grid columns
+// (X, Y) on every change.
+class CorrelationPanel : public QFrame {
+    Q_OBJECT
+  public:
+    explicit CorrelationPanel(QWidget *parent);
+
+    void recompute(std::span<const std::int64_t> x, std::span<const std::int64_t> y);
+
+  private:
+    QLabel *m_n{nullptr};
+    QLabel *m_r{nullptr};
+    QLabel *m_t{nullptr};
+    std::array<QLabel *, 3> m_critical{};
+    QLabel *m_judgement{nullptr};
+    QLabel *m_equation{nullptr};
+    QLabel *m_slope{nullptr};
+    QLabel *m_intercept{nullptr};
+};
+
+} // namespace quarbel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <span>
+
+namespace quarbel {
+
+// Every text the paired t-test shows; all empty with fewer than two pairs or when every
+// difference is the same.
+struct PairedResult {
+    QString n;
+    QString meanDifference; // absolute value
+    QString sdDifference;
+    QString critical05;
+    QString critical01;
+    QString critical001;
+    QString result; // "t = 4.7001  p < 0.05"
+};
+
+// Entry i of both columns (parsed ticks, ColumnList::Missing where empty or not a complete
+// number) is pair i; a pair counts only when both values are present.
+PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second);
+
+} // namespace quarbel

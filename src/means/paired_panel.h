@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFrame>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+class QLabel;
+
+namespace quarbel {
+
+// Result panel of the paired t-test, recomputed from both grid columns on every change.
+class PairedPanel : public QFrame {
+    Q_OBJECT
+  public:
+    explicit PairedPanel(QWidget *parent);
+
+    void recompute(std::span<const std::int64_t> first, std::span<const std::int64_t> second);
+
+  private:
+    QLabel *m_n{nullptr};
+    QLabel *m_mean{nullptr};
+    QLabel *m_sd{nullptr};
+    std::array<QLabel *, 3> m_critical{};
+    QLabel *m_result{nullptr};
+};
+
+} // namespace quarbel

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace quarbel {
+
+// Every text the two-sample t-test shows; all empty when a box is missing or invalid.
+struct TwoSampleResult {
+    QString critical05;
+    QString critical01;
+    QString critical001;
+    QString result; // "t = 2.2361  p < 0.05"
+};
+
+// Pooled-variance t-test from the six summary boxes X1, S1, N1, X2, S2, N2. Any box reading as
+// zero (empty, a non-number, a mean of 0) or not a whole number text leaves everything empty,
+// and so does a df = N1 + N2 - 2 below 1, which the t table has no row for.
+TwoSampleResult twoSampleT(const std::array<QString, 6> &boxes);
+
+} // namespace quarbel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFrame>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+class QLabel;
+
+namespace quarbel {
+
+class NumericCell;
+
+// Result panel of the two-sample t-test: six summary boxes (Text4_0..5) that recompute the
+// test on every change, typed or filled from the grid.
+class TwoSamplePanel : public QFrame {
+    Q_OBJECT
+  public:
+    explicit TwoSamplePanel(QWidget *parent);
+
+    // Writes mean, SD and n of one grid column (0 or 1) into that column's three boxes.
+    void fillSummary(int column, std::span<const std::int64_t> ticks);
+
+  private:
+    void recompute();
+
+    std::array<NumericCell *, 6> m_boxes{};
+    std::array<QLabel *, 3> m_critical{};
+    QLabel *m_result{nullptr};
+};
+
+} // namespace quarbel
