@@ -29,7 +29,11 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"Caption", "χ²<sub>0.05</sub> =", true}, ShapeCase{"Exponent", "1e+20", false},
         ShapeCase{"Nan", "t = nan", false}, ShapeCase{"Inf", "-inf", false},
         ShapeCase{"TwoPoints", "1.2.3", false}, ShapeCase{"DoubledSign", "--3", false},
-        ShapeCase{"NegativeZero", "-0.0000", false}, ShapeCase{"TrailingPoint", "12.", false}),
+        ShapeCase{"NegativeZero", "-0.0000", false}, ShapeCase{"TrailingPoint", "12.", false},
+        ShapeCase{"Equation", "Y=-218218.0263+33238.3947X", true},
+        ShapeCase{"EquationNegativeSlope", "Y=4.0000-1.2500X", true},
+        ShapeCase{"EquationExponent", "Y=1e+20+2.0000X", false},
+        ShapeCase{"EquationNegativeZeroSlope", "Y=1.0000-0.0000X", false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

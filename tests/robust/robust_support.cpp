@@ -47,6 +47,13 @@ void pressKey(QWidget *target, int key) {
 }
 
 QString malformedNumber(const QString &shown) {
+    // A regression equation "Y=a+bX" joins two numbers by the slope's sign: check each.
+    static const QRegularExpression equation(QStringLiteral("^Y=(.*[0-9])([+-][0-9.]+)X$"));
+    if (const auto m = equation.match(shown); m.hasMatch()) {
+        const QString slope = m.captured(2);
+        const QString why = malformedNumber(m.captured(1));
+        return why.isEmpty() ? malformedNumber(slope.startsWith(u'+') ? slope.mid(1) : slope) : why;
+    }
     static const QRegularExpression words(QStringLiteral("(?i)\\b(nan|inf|infinity)\\b"));
     if (shown.contains(words))
         return QStringLiteral("not a number");
