@@ -5,21 +5,29 @@
 #include "entry/t_table.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace quarbel {
 namespace {
 
-constexpr __int128 Scale = Fixed4::Scale;
-
 // Ticks of a product of two tick counts, rounded to ten-thousandths, ties to even.
-__int128 scaledProduct(__int128 product) {
-    __int128 q = product / Scale;
-    const __int128 r = product % Scale;
-    const __int128 twice = 2 * (r < 0 ? -r : r);
-    if (twice > Scale || (twice == Scale && q % 2 != 0))
+template <class Int> Int roundedQuotient(Int product) {
+    Int q = product / Fixed4::Scale;
+    const Int r = product % Fixed4::Scale;
+    const Int twice = 2 * (r < 0 ? -r : r);
+    if (twice > Fixed4::Scale || (twice == Fixed4::Scale && q % 2 != 0))
         q += product < 0 ? -1 : 1;
     return q;
+}
+
+// Most products fit 64 bits, where the division is several times cheaper.
+__int128 scaledProduct(__int128 product) {
+    constexpr __int128 low = std::numeric_limits<std::int64_t>::min();
+    constexpr __int128 high = std::numeric_limits<std::int64_t>::max();
+    if (product >= low && product <= high)
+        return roundedQuotient(std::int64_t(product));
+    return roundedQuotient(product);
 }
 
 double real(__int128 ticks) {
