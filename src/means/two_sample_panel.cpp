@@ -20,6 +20,7 @@ TwoSamplePanel::TwoSamplePanel(QWidget *parent) : QFrame(parent) {
     for (int i = 0; i < 6; ++i) {
         auto *box =
             new NumericCell(QStringLiteral("Text4_%1").arg(i), CellRules{.fullStops = true}, this);
+        box->setMaximumWidth(160);
         connect(box, &NumericCell::edited, this, &TwoSamplePanel::recompute);
         const int row = i % 3, column = (i / 3) * 2;
         layout->addWidget(new QLabel(captions[std::size_t(i)], this), row, column);
@@ -33,6 +34,7 @@ TwoSamplePanel::TwoSamplePanel(QWidget *parent) : QFrame(parent) {
     m_result = resultField(QStringLiteral("Label5_6"), this, true);
     layout->addWidget(m_result, 7, 0, 1, 4);
     layout->setRowStretch(8, 1);
+    layout->setColumnStretch(4, 1);
 }
 
 void TwoSamplePanel::fillSummary(int column, std::span<const std::int64_t> ticks) {
