@@ -173,6 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
         UnreachableCase{"MeanBetweenSteps", {"50.5", "1", "3", "0"}},
         // Two whole numbers around 50 can only have SD 0, 0.7, 1.4, …
         UnreachableCase{"SdBelowWholeNumberSpread", {"50", "0.3", "2", "0"}},
+        // Centre 50.5 between whole numbers: the closest pair, 50 and 51, only swaps places.
+        UnreachableCase{"SdBelowOffGridPair", {"50.5", "0.1", "2", "0"}},
         // Both values land on the centre: no pair straddles it, so the spread cannot grow.
         UnreachableCase{"NothingStraddlesTheCentre", {"50", "0.01", "2", "0"}},
         // The SD is measured at four decimals at most.
