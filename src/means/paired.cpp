@@ -11,7 +11,6 @@ namespace quarbel {
 PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second) {
     std::int64_t n = 0;
     __int128 sum = 0; // ticks, exact
-    double squares = 0;
     __int128 firstDifference = 0;
     bool allEqual = true;
     const std::size_t rows = std::min(first.size(), second.size());
@@ -25,8 +24,6 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
             allEqual = false;
         ++n;
         sum += d;
-        const double real = double(d) / Fixed4::Scale;
-        squares += real * real;
     }
     // Equal differences are judged exactly: the variance formula would leave a rounding
     // residue for decimal differences and turn it into an absurd t.
@@ -34,7 +31,18 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
         return {};
     const double total = double(sum) / Fixed4::Scale;
     const double mean = std::fabs(total / double(n));
-    const double variance = (squares - total * total / double(n)) / double(n - 1);
+    // Squares about the mean difference: Σd² − (Σd)²/n in double loses every digit to
+    // cancellation when the differences are large beside their spread.
+    const long double centre = (long double)sum / n;
+    long double squares = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (first[i] == ColumnList::Missing || second[i] == ColumnList::Missing)
+            continue;
+        const long double d = (long double)(__int128(first[i]) - second[i]) - centre;
+        squares += d * d;
+    }
+    const long double perUnit = (long double)Fixed4::Scale * Fixed4::Scale;
+    const double variance = double(squares / perUnit / (n - 1));
     if (!(variance > 0) || !std::isfinite(variance))
         return {};
     const double sd = std::sqrt(variance);

@@ -88,6 +88,18 @@ INSTANTIATE_TEST_SUITE_P(
                         words("2.3 2.1 4.0 3.2 5.9 4.4"),
                         {"6", "0.6846", "1.8784", "2.776", "4.604", "8.610", "p > 0.05",
                          "Y=1.7416+0.4914X", "+0.4914", "1.7416"}},
+        // Large X with its spread in the decimals: sums of squares about zero lost every digit
+        // (a straight line showed r = 0.9776). Expected from exact rational arithmetic.
+        CorrelationCase{"LargeValuesStraightLine",
+                        {"1000000.01", "1000000.02", "1000000.04"},
+                        {"1", "2", "4"},
+                        {"3", "1.0000", "", "12.70", "63.65", "636.6", "完全正相关",
+                         "Y=-100000000.0000+100.0000X", "+100.0000", "-100000000.0000"}},
+        CorrelationCase{"LargeValuesSpreadInDecimals",
+                        words("123456.71 123456.73 123456.72 123456.78 123456.75"),
+                        words("3.1 3.9 3.3 5.2 4.4"),
+                        {"5", "0.9911", "12.8955", "3.182", "5.841", "12.92", "p < 0.01",
+                         "Y=-3759814.8591+30.4545X", "+30.4545", "-3759814.8591"}},
         CorrelationCase{"TwoPairs", {"1", "2"}, {"3", "5"}, {}},
         CorrelationCase{"TwoCompleteOfFour", {"1", "2", "", "4"}, {"3", "5", "6", ""}, {}},
         CorrelationCase{"AllXEqual", {"2", "2", "2", "2"}, {"1", "5", "3", "8"}, {"4"}},

@@ -186,6 +186,13 @@ INSTANTIATE_TEST_SUITE_P(
                            "134 154 153 174 135 142 155 148 142 146 182 142 164 118 132 148 138")
                        .split(u' '),
                    {"34", "4.9412", "7.9656", "2.035", "2.733", "3.611", "t = 3.6170  p < 0.001"}},
+        // Large differences with their spread in the decimals (exact rational arithmetic:
+        // SD 0.015275, t 113389344.5485); the squares about zero lost the spread.
+        PairedCase{"LargeDifferencesSmallSpread",
+                   {"1000000.01", "1000000.02", "1000000.04"},
+                   {"0", "0", "0"},
+                   {"3", "1000000.0233", "0.0153", "4.303", "9.925", "31.59",
+                    "t = 113389344.5485  p < 0.001"}},
         alternating("DfThousand", 1001,
                     {"1001", "1.5005", "0.5002", "1.962", "2.581", "3.300",
                      "t = 94.9000  p < 0.001"}),
