@@ -1,0 +1,103 @@
+// Two columns of arbitrary texts (lines dealt in turn) and of raw ticks into the methods of
+// the two-column grid: the group summaries feeding the two-sample t-test, the paired t-test,
+// and correlation with regression. Nothing may crash and every shown number must keep its
+// field's pattern.
+#include "correlation/correlation.h"
+#include "entry/column_list.h"
+#include "entry/number_rules.h"
+#include "fuzz_support.h"
+#include "means/group_summary.h"
+#include "means/paired.h"
+#include "means/two_sample.h"
+
+#include <cstring>
+#include <vector>
+
+using namespace quarbel;
+using quarbel::fuzz::isDisplayPattern;
+
+namespace {
+
+bool displayOrEmpty(const QString &s) {
+    return s.isEmpty() || isDisplayPattern(s);
+}
+
+bool isLabel(QStringView s) {
+    return s == labels::P05 || s == labels::P01 || s == labels::P001 || s == labels::NotSignificant;
+}
+
+bool wholeOrEmpty(const QString &s) {
+    bool ok = true;
+    if (!s.isEmpty())
+        ok = s.toLongLong(&ok) >= 0 && ok;
+    return ok;
+}
+
+// "t = 2.2361  p < 0.05" or empty.
+bool tLine(const QString &s) {
+    if (s.isEmpty())
+        return true;
+    if (!s.startsWith(QLatin1String("t = ")))
+        return false;
+    const QStringList parts = s.mid(4).split(labels::Gap);
+    return parts.size() == 2 && isDisplayPattern(parts[0]) && isLabel(parts[1]);
+}
+
+void checkTwoColumns(std::span<const std::int64_t> x, std::span<const std::int64_t> y) {
+    std::array<QString, 6> boxes;
+    for (int g = 0; g < 2; ++g) {
+        const GroupSummary s = summariseGroup(g == 0 ? x : y);
+        boxes[std::size_t(3 * g)] = s.mean;
+        boxes[std::size_t(3 * g + 1)] = s.sd;
+        boxes[std::size_t(3 * g + 2)] = s.n;
+    }
+    const TwoSampleResult t = twoSampleT(boxes);
+    FUZZ_CHECK(tLine(t.result));
+
+    const PairedResult p = pairedT(x, y);
+    FUZZ_CHECK(wholeOrEmpty(p.n));
+    FUZZ_CHECK(displayOrEmpty(p.meanDifference) && displayOrEmpty(p.sdDifference));
+    FUZZ_CHECK(!p.meanDifference.startsWith(u'-'));
+    FUZZ_CHECK(tLine(p.result));
+
+    const CorrelationResult c = correlate(x, y);
+    FUZZ_CHECK(wholeOrEmpty(c.n));
+    FUZZ_CHECK(displayOrEmpty(c.r) && displayOrEmpty(c.t) && displayOrEmpty(c.intercept));
+    if (!c.r.isEmpty())
+        FUZZ_CHECK(std::fabs(c.r.toDouble()) <= 1.0);
+    FUZZ_CHECK(c.slope.isEmpty() ||
+               ((c.slope.startsWith(u'+') || c.slope.startsWith(u'-')) &&
+                isDisplayPattern(c.slope.mid(c.slope.startsWith(u'+') ? 1 : 0))));
+    FUZZ_CHECK(c.equation.isEmpty() ||
+               c.equation == QStringLiteral("Y=") + c.intercept + c.slope + u'X');
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    // Typed boxes straight into the two-sample test.
+    const QStringList lines = quarbel::fuzz::linesOf(data, size);
+    std::array<QString, 6> typed;
+    for (std::size_t i = 0; i < typed.size() && qsizetype(i) < lines.size(); ++i)
+        typed[i] = lines[qsizetype(i)];
+    FUZZ_CHECK(tLine(twoSampleT(typed).result));
+
+    // Typed columns, as the grid stores them.
+    std::array<QStringList, 2> columns;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        columns[std::size_t(i % 2)].append(lines[i].trimmed());
+    ColumnList x(QStringLiteral("List1")), y(QStringLiteral("List2"));
+    x.replaceAll(columns[0]);
+    y.replaceAll(columns[1]);
+    checkTwoColumns(x.ticks(), y.ticks());
+
+    // Raw ticks, the extremes a column can hold included.
+    const std::size_t n = size / (2 * sizeof(std::int64_t));
+    std::vector<std::int64_t> a(n), b(n);
+    if (n > 0) {
+        std::memcpy(a.data(), data, n * sizeof(std::int64_t));
+        std::memcpy(b.data(), data + n * sizeof(std::int64_t), n * sizeof(std::int64_t));
+    }
+    checkTwoColumns(a, b);
+    return 0;
+}
