@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quarbel {
+
+enum class WorkbookFormat { Xls, Xlsx };
+
+// The most rows a first worksheet may have: 65,536 in the old format, 1,048,576 in the new.
+inline constexpr qsizetype XlsMaxRows = 65536;
+inline constexpr qsizetype XlsxMaxRows = 1048576;
+// The longest text one cell can hold in either format.
+inline constexpr qsizetype MaxCellText = 32767;
+
+// ".xls" or ".xlsx" at the end of the name, in any case; nullopt for any other name.
+std::optional<WorkbookFormat> workbookFormatOfName(const QString &path);
+
+// The leading columns of a workbook's first worksheet, each cell as text.
+struct SheetColumns {
+    // One list per requested column, each holding `usedRows` entries; "" for an empty cell.
+    QList<QStringList> columns;
+    // U: the last row holding a value in any column, 1 for an empty sheet.
+    qsizetype usedRows{0};
+    // Why the file could not be read (English, for tests and logs); empty when it was read.
+    QString error;
+};
+
+// Reads the whole file into memory first; the container is recognised from its first bytes,
+// not from its name, so a renamed file still reads.
+SheetColumns readWorkbook(const QString &path, int columnCount);
+SheetColumns readWorkbookBytes(const QByteArray &bytes, int columnCount);
+
+// One cell value as text: numbers in the plain decimal form (15 significant digits, no
+// trailing zeros), so dates give their serial number.
+QString numberCellText(double value);
+
+// Builds the file: row i holds entry i of every column, for as many rows as the first column
+// has entries; empty entries become empty cells. Returns the bytes, or nullopt with `error`
+// set when the data does not fit the format.
+std::optional<QByteArray> workbookBytes(const QList<QStringList> &columns, WorkbookFormat format,
+                                        QString *error);
+
+// Writes the file atomically: on any failure an existing file at `path` stays as it was.
+// Returns an empty text on success, else why it failed.
+QString writeWorkbook(const QString &path, const QList<QStringList> &columns,
+                      WorkbookFormat format);
+
+} // namespace quarbel
