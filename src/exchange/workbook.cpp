@@ -47,20 +47,6 @@ SheetColumns SheetBuilder::finish() {
     return sheet;
 }
 
-qsizetype rowsToWrite(const QList<QStringList> &columns) {
-    if (columns.isEmpty())
-        return 0;
-    const qsizetype rows = columns.first().size();
-    qsizetype last = -1;
-    for (const QStringList &column : columns)
-        for (qsizetype r = std::min(rows, column.size()) - 1; r > last; --r)
-            if (!column[r].isEmpty()) {
-                last = r;
-                break;
-            }
-    return last + 1;
-}
-
 QString checkCells(const QList<QStringList> &columns, qsizetype rows, qsizetype maxRows) {
     if (rows > maxRows)
         return QStringLiteral("%1 rows do not fit in a sheet of %2 rows").arg(rows).arg(maxRows);
@@ -74,6 +60,20 @@ QString checkCells(const QList<QStringList> &columns, qsizetype rows, qsizetype 
 }
 
 } // namespace workbook_detail
+
+qsizetype workbookRowCount(const QList<QStringList> &columns) {
+    if (columns.isEmpty())
+        return 0;
+    const qsizetype rows = columns.first().size();
+    qsizetype last = -1;
+    for (const QStringList &column : columns)
+        for (qsizetype r = std::min(rows, column.size()) - 1; r > last; --r)
+            if (!column[r].isEmpty()) {
+                last = r;
+                break;
+            }
+    return last + 1;
+}
 
 std::optional<WorkbookFormat> workbookFormatOfName(const QString &path) {
     if (path.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))

@@ -39,6 +39,11 @@ SheetColumns readWorkbookBytes(const QByteArray &bytes, int columnCount);
 // trailing zeros), so dates give their serial number.
 QString numberCellText(double value);
 
+// The rows a file of these columns gets: up to the last row holding a value, counted within the
+// first column's entries, so that trailing empty entries cost nothing and count against no
+// limit.
+qsizetype workbookRowCount(const QList<QStringList> &columns);
+
 // Builds the file: row i holds entry i of every column, for as many rows as the first column
 // has entries; empty entries become empty cells. Returns the bytes, or nullopt with `error`
 // set when the data does not fit the format.

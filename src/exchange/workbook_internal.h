@@ -28,9 +28,6 @@ SheetColumns readXlsx(const QByteArray &bytes, int columnCount);
 std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error);
 std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error);
 
-// The rows to write: up to the last row holding a value in any column, so that trailing empty
-// entries neither count against the format's limit nor produce records.
-qsizetype rowsToWrite(const QList<QStringList> &columns);
 // Empty when every cell fits the formats' limits, else why not.
 QString checkCells(const QList<QStringList> &columns, qsizetype rows, qsizetype maxRows);
 

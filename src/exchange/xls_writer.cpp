@@ -293,7 +293,7 @@ std::optional<QByteArray> compoundFile(const QByteArray &stream, QString *error)
 } // namespace
 
 std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error) {
-    const qsizetype rows = rowsToWrite(columns);
+    const qsizetype rows = workbookRowCount(columns);
     if (const QString why = checkCells(columns, rows, XlsMaxRows); !why.isEmpty()) {
         if (error)
             *error = why;

@@ -81,7 +81,7 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
             *error = why;
         return std::nullopt;
     };
-    const qsizetype rows = rowsToWrite(columns);
+    const qsizetype rows = workbookRowCount(columns);
     if (const QString why = checkCells(columns, rows, XlsxMaxRows); !why.isEmpty())
         return fail(why);
 

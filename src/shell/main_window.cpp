@@ -4,6 +4,7 @@
 #include "correlation/graded_panel.h"
 #include "entry/column_list.h"
 #include "entry/data_grid.h"
+#include "exchange/exchange_actions.h"
 #include "generator/generator_window.h"
 #include "means/anova_panel.h"
 #include "means/paired_panel.h"
@@ -125,6 +126,17 @@ void MainWindow::createActions() {
     connect(m_homePageAction, &QAction::triggered, this, [] { openHomePage(); });
     connect(m_versionAction, &QAction::triggered, this, &MainWindow::showVersionWindow);
     connect(m_tutorialAction, &QAction::triggered, this, [] { openTutorial(); });
+    m_exchange = new ExchangeActions(this);
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::importData);
+    connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportData);
+}
+
+void MainWindow::importData() {
+    m_exchange->importData();
+}
+
+void MainWindow::exportData() {
+    m_exchange->exportData();
 }
 
 void MainWindow::showVersionWindow() {

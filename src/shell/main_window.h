@@ -16,6 +16,7 @@ class AnovaPanel;
 class ColumnList;
 class CorrelationPanel;
 class DataGrid;
+class ExchangeActions;
 class PairedPanel;
 class TwoSamplePanel;
 class VersionWindow;
@@ -31,6 +32,13 @@ class MainWindow : public QMainWindow {
 
     int methodIndex() const { return m_methodIndex; }
     void selectMethod(int index);
+    DataGrid *twoColumnGrid() const { return m_twoColumnGrid; }
+    DataGrid *threeGroupGrid() const { return m_threeGroupGrid; }
+
+public Q_SLOTS:
+    // The menu's and the toolbar's import and export entries.
+    void importData();
+    void exportData();
 
   protected:
     void closeEvent(QCloseEvent *event) override;
@@ -66,6 +74,7 @@ class MainWindow : public QMainWindow {
     QWidget *m_inputArea{nullptr};
     QWidget *m_resultArea{nullptr};
 
+    ExchangeActions *m_exchange{nullptr};
     QAction *m_importAction{nullptr};
     QAction *m_exportAction{nullptr};
     QAction *m_exitAction{nullptr};

@@ -68,6 +68,9 @@ struct FixtureCase {
     const char *file;
     const char *expected;
 };
+void PrintTo(const FixtureCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class Fixture : public testing::TestWithParam<FixtureCase> {};
 
@@ -141,6 +144,9 @@ struct RoundTripCase {
     qsizetype rows;
     quint32 seed;
 };
+void PrintTo(const RoundTripCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class RoundTrip : public testing::TestWithParam<RoundTripCase> {};
 
@@ -244,6 +250,9 @@ struct NameCase {
     const char *path;
     std::optional<WorkbookFormat> format;
 };
+void PrintTo(const NameCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class NameRule : public testing::TestWithParam<NameCase> {};
 
@@ -394,6 +403,9 @@ struct RecordCase {
     // Column A as read; empty when the file must be refused.
     QStringList columnA;
 };
+void PrintTo(const RecordCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class Records : public testing::TestWithParam<RecordCase> {};
 

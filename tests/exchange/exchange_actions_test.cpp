@@ -1,0 +1,252 @@
+#include "entry/column_list.h"
+#include "entry/data_grid.h"
+#include "entry/numeric_cell.h"
+#include "exchange/workbook.h"
+#include "shell/main_window.h"
+#include "shell/seams.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace quarbel;
+
+namespace {
+
+// Answers the dialogs as a person would and records what reached them.
+class FakeSeams : public Seams {
+  public:
+    QString answer;
+    QString filter; // the file type picked in the save dialog; empty keeps the default
+    bool overwrite{true};
+    int overwriteAsked{0};
+    int busy{0};
+    QString dialogFolder;
+    QStringList messages;
+
+    QString saveFileName(QWidget *, const QString &, const QString &dir, const QString &,
+                         QString *selected) override {
+        dialogFolder = dir;
+        if (!filter.isEmpty())
+            *selected = filter;
+        return answer;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &dir, const QString &) override {
+        dialogFolder = dir;
+        return answer;
+    }
+    bool confirmOverwrite(QWidget *, const QString &) override {
+        ++overwriteAsked;
+        return overwrite;
+    }
+    void message(QWidget *, const QString &title, const QString &text) override {
+        messages.append(title + u'|' + text);
+    }
+    void setBusy(bool on) override { busy += on ? 1 : -1; }
+};
+
+class Exchange : public testing::Test {
+  protected:
+    void SetUp() override {
+        Seams::install(&seams);
+        window = std::make_unique<MainWindow>();
+    }
+    void TearDown() override {
+        window.reset();
+        Seams::install(nullptr);
+        EXPECT_EQ(seams.busy, 0) << "the busy pointer was not restored";
+    }
+    ColumnList *list(int n) const {
+        return window->findChild<ColumnList *>(QStringLiteral("List%1").arg(n));
+    }
+    QString copyOf(const char *fixture, const QString &name) const {
+        const QString to = dir.filePath(name);
+        QFile::copy(QStringLiteral(QUARBEL_TEST_DATA "/") + QLatin1String(fixture), to);
+        return to;
+    }
+    void importFrom(const QString &path) {
+        seams.answer = path;
+        window->importData();
+    }
+    void exportTo(const QString &path) {
+        seams.answer = path;
+        window->exportData();
+    }
+
+    FakeSeams seams;
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(Exchange, ImportedTextIsFilteredInTheVisibleRowsOnly) {
+    importFrom(copyOf("continue_sst.xls", QStringLiteral("长.xls")));
+    EXPECT_TRUE(seams.messages.isEmpty());
+    ASSERT_EQ(list(1)->count(), 600 + 14);
+    EXPECT_EQ(list(2)->count(), 600 + 14);
+    EXPECT_EQ(list(1)->at(10), QStringLiteral("行10 中文中文中文"));
+    EXPECT_EQ(list(2)->at(599), QStringLiteral("ascii 599"));
+    // The first ten rows went through the cells, whose filter cuts text back to a number.
+    EXPECT_EQ(list(1)->at(1), window->twoColumnGrid()->cell(0, 1)->text());
+    EXPECT_NE(list(1)->at(1), QStringLiteral("行1 中文"));
+    EXPECT_EQ(window->twoColumnGrid()->scrollBar()->maximum(), 604);
+    EXPECT_EQ(window->twoColumnGrid()->scrollBar()->value(), 0);
+}
+
+TEST_F(Exchange, FormulaResultsReachTheThreeGroups) {
+    window->selectMethod(2);
+    importFrom(copyOf("formulas.xls", QStringLiteral("f.XLS")));
+    ASSERT_EQ(list(3)->count(), 6 + 14);
+    EXPECT_EQ(list(3)->texts().mid(0, 4), (QStringList{"1", "2.5", "3.5", "0.333333333333333"}));
+    EXPECT_EQ(list(4)->at(4), QStringLiteral("0.0000001"));
+    EXPECT_EQ(list(5)->at(0), QStringLiteral("44927"));
+    EXPECT_EQ(list(5)->at(5), QStringLiteral("123456789012346000"));
+    EXPECT_EQ(list(1)->count(), 15);
+    EXPECT_EQ(window->threeGroupGrid()->scrollBar()->maximum(), 10);
+    EXPECT_EQ(window->findChild<NumericCell *>(QStringLiteral("Text30_2"))->text(), "3.5");
+}
+
+struct FailureCase {
+    const char *name;
+    std::function<QByteArray(const QByteArray &)> damage;
+    const char *fileName;
+    const char *message;
+};
+void PrintTo(const FailureCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ImportFailure : public Exchange, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ImportFailure, LeavesTheGridAsItWas) {
+    window->twoColumnGrid()->cell(0, 0)->setText(QStringLiteral("12"));
+    window->twoColumnGrid()->cell(1, 3)->setText(QStringLiteral("4.5"));
+    const QStringList before1 = list(1)->texts(), before2 = list(2)->texts();
+    QFile source(QStringLiteral(QUARBEL_TEST_DATA "/shared_strings.xlsx"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QString path = dir.filePath(QLatin1String(GetParam().fileName));
+    QFile target(path);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write(GetParam().damage(source.readAll()));
+    target.close();
+    importFrom(path);
+    EXPECT_EQ(seams.messages,
+              QStringList{QStringLiteral("提示|") + QString::fromUtf8(GetParam().message)});
+    EXPECT_EQ(list(1)->texts(), before1);
+    EXPECT_EQ(list(2)->texts(), before2);
+    EXPECT_EQ(window->twoColumnGrid()->cell(0, 0)->text(), "12");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ImportFailure,
+    testing::Values(FailureCase{"WrongName", [](const QByteArray &b) { return b; }, "data.csv",
+                                "请打开Excel文件！"},
+                    FailureCase{"Truncated",
+                                [](const QByteArray &b) { return b.left(b.size() / 2); },
+                                "half.xlsx", "文件读取失败，数据未改变。"},
+                    FailureCase{"Corrupted",
+                                [](const QByteArray &b) {
+                                    // Inside the sheet's compressed data.
+                                    QByteArray c = b;
+                                    const qsizetype at = c.indexOf("xl/worksheets/sheet1.xml") + 30;
+                                    for (qsizetype i = at; i < at + 40; ++i)
+                                        c[i] = char(c[i] ^ 0x33);
+                                    return c;
+                                },
+                                "bad.xlsx", "文件读取失败，数据未改变。"},
+                    FailureCase{"NotAWorkbook",
+                                [](const QByteArray &) { return QByteArray("1;2\n"); }, "text.xls",
+                                "文件读取失败，数据未改变。"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Exchange, CancelledDialogsDoNothing) {
+    window->twoColumnGrid()->cell(0, 0)->setText(QStringLiteral("3"));
+    importFrom(QString());
+    exportTo(QString());
+    EXPECT_TRUE(seams.messages.isEmpty());
+    EXPECT_EQ(list(1)->at(0), "3");
+    EXPECT_EQ(seams.busy, 0);
+}
+
+struct NameCase {
+    const char *name;
+    const char *typed;
+    const char *filter;
+    const char *written;
+    WorkbookFormat format;
+};
+void PrintTo(const NameCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ExportName : public Exchange, public testing::WithParamInterface<NameCase> {};
+
+TEST_P(ExportName, GetsItsExtensionOnce) {
+    window->twoColumnGrid()->cell(0, 0)->setText(QStringLiteral("1.5"));
+    seams.filter = QString::fromUtf8(GetParam().filter);
+    exportTo(dir.filePath(QString::fromUtf8(GetParam().typed)));
+    EXPECT_EQ(seams.messages, QStringList{QStringLiteral("提示|文件导出成功！")});
+    const QString written = dir.filePath(QString::fromUtf8(GetParam().written));
+    const SheetColumns read = readWorkbook(written, 2);
+    EXPECT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+    EXPECT_EQ(read.columns.value(0), QStringList{"1.5"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(workbookFormatOfName(written), GetParam().format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ExportName,
+    testing::Values(NameCase{"Plain", "data", "", "data.xls", WorkbookFormat::Xls},
+                    NameCase{"AlreadyXls", "data.xls", "", "data.xls", WorkbookFormat::Xls},
+                    NameCase{"UpperXls", "数据.XLS", "", "数据.XLS", WorkbookFormat::Xls},
+                    NameCase{"XlsxType", "data", "Excel 工作簿(*.xlsx)", "data.xlsx",
+                             WorkbookFormat::Xlsx},
+                    NameCase{"XlsxTyped", "data.xlsx", "", "data.xlsx", WorkbookFormat::Xlsx}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Exchange, TooManyRowsForXlsAreRefusedBeforeAnythingIsWritten) {
+    QStringList many(XlsMaxRows + 1, QStringLiteral("1"));
+    many.append(QStringList(14));
+    list(1)->replaceAll(many);
+    list(2)->replaceAll(QStringList(many.size()));
+    exportTo(dir.filePath(QStringLiteral("big")));
+    ASSERT_EQ(seams.messages.size(), 1);
+    EXPECT_TRUE(seams.messages[0].contains(QLatin1String("65536")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("big.xls"))));
+
+    seams.messages.clear();
+    seams.filter = QStringLiteral("Excel 工作簿(*.xlsx)");
+    exportTo(dir.filePath(QStringLiteral("big")));
+    EXPECT_EQ(seams.messages, QStringList{QStringLiteral("提示|文件导出成功！")});
+    EXPECT_EQ(readWorkbook(dir.filePath(QStringLiteral("big.xlsx")), 1).usedRows, XlsMaxRows + 1);
+}
+
+TEST_F(Exchange, ADeclinedOverwriteKeepsTheFileAndSaysNothing) {
+    const QString path = dir.filePath(QStringLiteral("old.xls"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old");
+    f.close();
+    seams.overwrite = false;
+    window->twoColumnGrid()->cell(0, 0)->setText(QStringLiteral("2"));
+    exportTo(path);
+    EXPECT_EQ(seams.overwriteAsked, 1);
+    EXPECT_TRUE(seams.messages.isEmpty());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "old");
+}
+
+TEST_F(Exchange, DialogsStartInTheLastFolderUsed) {
+    exportTo(QString());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // Folders of earlier runs are gone, so the first dialog falls back to the documents.
+    if (!documents.isEmpty())
+        EXPECT_EQ(seams.dialogFolder, documents);
+    exportTo(dir.filePath(QStringLiteral("here.xls")));
+    importFrom(QString());
+    EXPECT_EQ(seams.dialogFolder, dir.path());
+}
+
+} // namespace
