@@ -31,7 +31,8 @@ QString escaped(const QString &s) {
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
         const char16_t c = s[i].unicode();
-        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        // A carriage return would come back as a line feed.
+        const bool control = c < 0x20 && c != u'\t' && c != u'\n';
         const bool looksEscaped = c == u'_' && i + 1 < s.size() && s[i + 1] == u'x';
         if (control || looksEscaped || c == 0xFFFE || c == 0xFFFF)
             out += QStringLiteral("_x%1_").arg(

@@ -193,6 +193,17 @@ TEST(RoundTrip, LongStringsCrossRecordsIntact) {
     }
 }
 
+TEST(RoundTrip, CharactersMarkupCannotCarryComeBackUnchanged) {
+    const QList<QStringList> data{{QStringLiteral("a\rb"), QStringLiteral("_x0041_"),
+                                   QString(QChar(1)) + u'z', QStringLiteral("<&>\"'"),
+                                   QString(QChar(0xFFFE)), QStringLiteral(" lead\ttab\n")}};
+    for (WorkbookFormat format : {WorkbookFormat::Xls, WorkbookFormat::Xlsx}) {
+        const auto bytes = workbookBytes(data, format, nullptr);
+        ASSERT_TRUE(bytes);
+        expectColumns(readWorkbookBytes(*bytes, 1), data);
+    }
+}
+
 TEST(RoundTrip, AnEmptyGridGivesOneEmptyRow) {
     const QList<QStringList> data{QStringList(15), QStringList(15)};
     for (WorkbookFormat format : {WorkbookFormat::Xls, WorkbookFormat::Xlsx}) {
