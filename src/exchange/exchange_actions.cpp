@@ -14,6 +14,9 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <climits>
+
 namespace quarbel {
 namespace {
 

@@ -35,7 +35,7 @@ class MainWindow : public QMainWindow {
     DataGrid *twoColumnGrid() const { return m_twoColumnGrid; }
     DataGrid *threeGroupGrid() const { return m_threeGroupGrid; }
 
-public Q_SLOTS:
+  public Q_SLOTS:
     // The menu's and the toolbar's import and export entries.
     void importData();
     void exportData();
