@@ -27,6 +27,14 @@ public:
         return true;
     }
     void endProgram() override { ++ended; }
+    // The toolbar's import and export open their file dialogs: cancel them.
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
+                         QString *) override {
+        return {};
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return {};
+    }
 };
 
 class ShellTest : public testing::Test {
