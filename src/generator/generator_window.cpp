@@ -1,5 +1,6 @@
 #include "generator/generator_window.h"
 
+#include "exchange/exchange_actions.h"
 #include "generator/normal_generator.h"
 #include "generator/uniform_source.h"
 #include "generator/value_list_model.h"
@@ -129,6 +130,8 @@ GeneratorWindow::GeneratorWindow(QWidget *owner) : QWidget(owner, Qt::Window) {
     m_generate->setGeometry(twips(3720, 3360, 1215, 375));
     m_save = named(new QPushButton(QStringLiteral("保   存"), this), "Command4");
     m_save->setGeometry(twips(4980, 3360, 1215, 375));
+    m_pathLabel = named(new QLabel(this), "PathLabel");
+    m_pathLabel->hide();
     connect(m_generate, &QPushButton::clicked, this, &GeneratorWindow::generate);
     connect(m_save, &QPushButton::clicked, this, &GeneratorWindow::save);
 }
@@ -219,7 +222,10 @@ void GeneratorWindow::tick() {
     m_progress->resize(std::max(1, m_progressWidth / 15), m_progress->height());
 }
 
-void GeneratorWindow::save() {}
+// As the main window's export, with the working list alone in the first column.
+void GeneratorWindow::save() {
+    saveColumnsAs(this, {m_values->texts()}, m_pathLabel);
+}
 
 // Closing discards everything; a running generation is stopped first and the window goes
 // once the generation has unwound.

@@ -53,7 +53,7 @@ class GeneratorWindow : public QWidget {
     ValueListModel *m_values{nullptr};
     QPushButton *m_generate{nullptr};
     QPushButton *m_save{nullptr};
-    QString m_path; // the last file saved to
+    QLabel *m_pathLabel{nullptr}; // invisible: the last file chosen to save to
     bool m_generating{false};
     bool m_stop{false};
     bool m_closed{false};

@@ -1,3 +1,4 @@
+#include "exchange/workbook.h"
 #include "generator/generator_window.h"
 #include "shell/main_window.h"
 #include "shell/seams.h"
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,12 @@ namespace {
 class RecordingSeams : public Seams {
   public:
     QStringList messages;
+    QString savePath; // what the save dialog answers; empty cancels
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
+                         QString *) override {
+        return savePath;
+    }
+    bool confirmOverwrite(QWidget *, const QString &) override { return true; }
     void message(QWidget *, const QString &title, const QString &text) override {
         messages << title + u' ' + text;
     }
@@ -106,6 +114,31 @@ TEST_F(GeneratorWindowTest, RefusedInputChangesNothing) {
     EXPECT_EQ(rows(), 40);
     EXPECT_EQ(child<QListView>("List2")->model()->index(0, 0).data().toString(), firstValue);
     EXPECT_TRUE(child<QLabel>("MeanCaption")->isVisible());
+}
+
+TEST_F(GeneratorWindowTest, SaveWritesTheValuesIntoTheFirstColumn) {
+    QTemporaryDir dir;
+    m_seams.savePath = dir.filePath(QStringLiteral("sample"));
+    child<QPushButton>("Command4")->click();
+    EXPECT_EQ(m_seams.messages, QStringList{"提示 文件导出成功！"})
+        << "saving before any generation";
+    EXPECT_EQ(readWorkbook(m_seams.savePath + ".xls", 1).columns.value(0).join(u'|'), QString());
+
+    fill(QStringLiteral("50"), QStringLiteral("10"), QStringLiteral("40"));
+    child<QPushButton>("Command3")->click();
+    QStringList shown;
+    for (int r = 0; r < rows(); ++r)
+        shown << child<QListView>("List2")->model()->index(r, 0).data().toString();
+    child<QPushButton>("Command4")->click();
+    EXPECT_EQ(m_seams.messages.size(), 2);
+    const SheetColumns sheet = readWorkbook(m_seams.savePath + ".xls", 2);
+    ASSERT_TRUE(sheet.error.isEmpty()) << sheet.error.toStdString();
+    EXPECT_EQ(sheet.columns.value(0), shown);
+    EXPECT_EQ(sheet.columns.value(1).join(QString()), QString()) << "column B stays empty";
+
+    m_seams.savePath.clear(); // cancelled: nothing happens
+    child<QPushButton>("Command4")->click();
+    EXPECT_EQ(m_seams.messages.size(), 2);
 }
 
 TEST_F(GeneratorWindowTest, UnreachableTargetShowsTheMessageAndNoValues) {
