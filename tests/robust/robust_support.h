@@ -57,4 +57,10 @@ void pressKey(QWidget *target, int key);
 // "nan" or "inf", no doubled sign or point, no negative zero.
 QString malformedNumber(const QString &shown);
 
+// Peak resident memory since the last reset and the current resident memory, in megabytes;
+// the reset returns freed memory to the system first.
+double peakMemoryMB();
+double residentMemoryMB();
+void resetPeakMemory();
+
 } // namespace quarbel::robust
