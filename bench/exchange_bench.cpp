@@ -1,0 +1,158 @@
+// Import into the analysis of variance (results computed) and export of the same lists, for
+// both workbook formats, through the main window's own menu entries; and the memory the
+// program holds after importing a million rows.
+#include "bench_support.h"
+
+#include "entry/column_list.h"
+#include "exchange/workbook.h"
+#include "shell/main_window.h"
+#include "shell/methods.h"
+#include "shell/seams.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace quarbel::bench {
+namespace {
+
+// Answers the file dialogs with a fixed path and swallows the messages.
+class FileSeams : public Seams {
+  public:
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
+                         QString *) override {
+        return path;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return path;
+    }
+    bool confirmOverwrite(QWidget *, const QString &) override { return true; }
+    void message(QWidget *, const QString &, const QString &text) override { last = text; }
+    void setBusy(bool) override {}
+
+    QString path;
+    QString last;
+};
+
+const QStringList anovaLists{"List3", "List4", "List5"};
+
+// .xls holds at most 65,536 rows, so its cases use a full sheet.
+qsizetype rowsFor(WorkbookFormat format, qsizetype wanted) {
+    return format == WorkbookFormat::Xls ? std::min(wanted, XlsMaxRows) : wanted;
+}
+
+struct Files {
+    QTemporaryDir dir;
+    QString path(WorkbookFormat format, qsizetype rows) const {
+        return dir.filePath(QStringLiteral("%1.%2").arg(rows).arg(
+            format == WorkbookFormat::Xls ? QStringLiteral("xls") : QStringLiteral("xlsx")));
+    }
+    // Writes the file once per size.
+    QString ensure(WorkbookFormat format, qsizetype rows) const {
+        const QString p = path(format, rows);
+        if (!QFile::exists(p)) {
+            QList<QStringList> columns;
+            std::uint32_t seed = 5;
+            for (int c = 0; c < 3; ++c)
+                columns.append(sampleTexts(rows, seed++));
+            writeWorkbook(p, columns, format);
+        }
+        return p;
+    }
+};
+
+Files &files() {
+    static Files f;
+    return f;
+}
+
+struct Session {
+    Session() {
+        Seams::install(&seams);
+        window = std::make_unique<MainWindow>();
+        window->selectMethod(Anova);
+    }
+    ~Session() {
+        window.reset();
+        Seams::install(nullptr);
+    }
+    void trigger(const char *name) {
+        window->findChild<QAction *>(QString::fromUtf8(name))->trigger();
+    }
+
+    FileSeams seams;
+    std::unique_ptr<MainWindow> window;
+};
+
+void importCase(benchmark::State &state, WorkbookFormat format) {
+    const qsizetype rows = rowsFor(format, state.range(0));
+    const QString path = files().ensure(format, rows);
+    resetPeakMemory();
+    Session s;
+    s.seams.path = path;
+    for (auto _ : state)
+        s.trigger("导入");
+    if (s.window->findChild<ColumnList *>(anovaLists[0])->count() < rows)
+        state.SkipWithError(qPrintable(QStringLiteral("import failed: ") + s.seams.last));
+    state.counters["rows"] = double(rows);
+    reportPeakMemory(state);
+}
+
+void exportCase(benchmark::State &state, WorkbookFormat format) {
+    const qsizetype rows = rowsFor(format, state.range(0));
+    resetPeakMemory();
+    Session s;
+    std::uint32_t seed = 5;
+    for (const QString &name : anovaLists)
+        s.window->findChild<ColumnList *>(name)->replaceAll(sampleTexts(rows, seed++));
+    s.seams.path = files().path(format, -rows); // its own file, rewritten each time
+    for (auto _ : state)
+        s.trigger("导出");
+    if (s.seams.last != QStringLiteral("文件导出成功！"))
+        state.SkipWithError(qPrintable(QStringLiteral("export failed: ") + s.seams.last));
+    state.counters["rows"] = double(rows);
+    reportPeakMemory(state);
+}
+
+// The memory the program holds once a million rows of three groups are imported.
+void importedMemory(benchmark::State &state) {
+    const QString path = files().ensure(WorkbookFormat::Xlsx, state.range(0));
+    double resident = 0;
+    for (auto _ : state) {
+        resetPeakMemory();
+        Session s;
+        s.seams.path = path;
+        s.trigger("导入");
+        resident = residentMemoryMB();
+    }
+    state.counters["resident_MB"] = resident;
+    reportPeakMemory(state);
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(importCase, xlsx, WorkbookFormat::Xlsx)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(importCase, xls, WorkbookFormat::Xls)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(exportCase, xlsx, WorkbookFormat::Xlsx)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(exportCase, xls, WorkbookFormat::Xls)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK(importedMemory)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace quarbel::bench
