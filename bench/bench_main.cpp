@@ -22,7 +22,7 @@ int main(int argc, char **argv) {
         return 1;
     quarbel::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    quarbel::bench::runBenchEnd();
+    quarbel::bench::releaseKept();
     benchmark::Shutdown();
     return 0;
 }

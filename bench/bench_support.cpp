@@ -37,6 +37,7 @@ double residentMemoryMB() {
 }
 
 void resetPeakMemory() {
+    releaseKept();
     malloc_trim(0);
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     if (refs.open(QIODevice::WriteOnly))
@@ -69,19 +70,18 @@ double medianSeconds(int runs, const std::function<void()> &work) {
     return times[std::size_t(runs / 2)];
 }
 
-std::vector<std::function<void()>> &endWork() {
-    static std::vector<std::function<void()>> work;
-    return work;
+std::function<void()> &kept() {
+    static std::function<void()> release;
+    return release;
 }
 
-void atBenchEnd(std::function<void()> work) {
-    endWork().push_back(std::move(work));
+void keepUntilNextCase(std::function<void()> release) {
+    kept() = std::move(release);
 }
 
-void runBenchEnd() {
-    for (auto &work : endWork())
-        work();
-    endWork().clear();
+void releaseKept() {
+    if (auto release = std::exchange(kept(), nullptr))
+        release();
 }
 
 void typeKey(QWidget *target, int key, const QString &text) {

@@ -26,10 +26,10 @@ QStringList sampleTexts(qsizetype count, std::uint32_t seed);
 // Median wall time of `runs` calls, in seconds.
 double medianSeconds(int runs, const std::function<void()> &work);
 
-// Cases keep their window between calls (building 10^6 rows is slow); they release it here,
-// which main runs before the application object goes.
-void atBenchEnd(std::function<void()> work);
-void runBenchEnd();
+// A case may keep its window between calls (building 10^6 rows is slow). The next other case
+// releases it first, so that its memory counts against nobody else; main releases the last.
+void keepUntilNextCase(std::function<void()> release);
+void releaseKept();
 
 // One key press and release on a widget, as typed.
 void typeKey(QWidget *target, int key, const QString &text = {});

@@ -55,14 +55,10 @@ struct Filled {
 
 Filled &filled(const GridMethod &m, qsizetype rows) {
     static std::unique_ptr<Filled> current;
-    static const bool registered = [] {
-        atBenchEnd([] { current.reset(); });
-        return true;
-    }();
-    (void)registered;
     if (!current || current->method != &m || current->rows != rows) {
         current.reset();
         current = std::make_unique<Filled>(m, rows);
+        keepUntilNextCase([] { current.reset(); });
     }
     return *current;
 }
