@@ -1,47 +1,19 @@
 #include "bench_support.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include <algorithm>
 #include <chrono>
-#include <malloc.h>
 #include <random>
 #include <unistd.h>
 #include <vector>
 
 namespace quarbel::bench {
-namespace {
-
-double statusFieldMB(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0.0;
-}
-
-} // namespace
-
-double peakMemoryMB() {
-    return statusFieldMB("VmHWM");
-}
-
-double residentMemoryMB() {
-    return statusFieldMB("VmRSS");
-}
-
 void resetPeakMemory() {
     releaseKept();
-    malloc_trim(0);
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5"); // restarts VmHWM from the current resident size
+    probe::resetPeakMemory();
 }
 
 void reportPeakMemory(benchmark::State &state) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "probe/process_memory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QStringList>
@@ -11,12 +13,10 @@ class QWidget;
 
 namespace quarbel::bench {
 
-// Peak resident memory since the last reset (VmHWM), in megabytes.
-double peakMemoryMB();
-// Current resident memory (VmRSS), in megabytes.
-double residentMemoryMB();
-// Returns freed memory to the system and restarts the peak from the current resident size,
-// so a case's peak is its own.
+using probe::peakMemoryMB;
+using probe::residentMemoryMB;
+// Releases a kept window, then restarts the peak from the current resident size, so a case's
+// peak is its own.
 void resetPeakMemory();
 void reportPeakMemory(benchmark::State &state);
 

@@ -1,12 +1,10 @@
 #include "robust_support.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QWidget>
 
-#include <malloc.h>
 
 namespace quarbel::robust {
 
@@ -21,36 +19,6 @@ QString QuietSeams::openFileName(QWidget *, const QString &, const QString &, co
 
 void QuietSeams::message(QWidget *, const QString &title, const QString &text) {
     messages.append(title + u'|' + text);
-}
-
-namespace {
-
-double statusFieldMB(const char *field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0.0;
-}
-
-} // namespace
-
-double peakMemoryMB() {
-    return statusFieldMB("VmHWM");
-}
-
-double residentMemoryMB() {
-    return statusFieldMB("VmRSS");
-}
-
-void resetPeakMemory() {
-    malloc_trim(0);
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
 }
 
 void typeCharacter(QWidget *target, const QString &ch) {

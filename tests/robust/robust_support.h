@@ -9,6 +9,8 @@
 
 class QWidget;
 
+#include "probe/process_memory.h"
+
 namespace quarbel::robust {
 
 // Answers every dialog as cancelled and records messages, so nothing blocks off screen.
@@ -57,10 +59,8 @@ void pressKey(QWidget *target, int key);
 // "nan" or "inf", no doubled sign or point, no negative zero.
 QString malformedNumber(const QString &shown);
 
-// Peak resident memory since the last reset and the current resident memory, in megabytes;
-// the reset returns freed memory to the system first.
-double peakMemoryMB();
-double residentMemoryMB();
-void resetPeakMemory();
+using probe::peakMemoryMB;
+using probe::residentMemoryMB;
+using probe::resetPeakMemory;
 
 } // namespace quarbel::robust
