@@ -3,11 +3,11 @@
 // program holds after importing a million rows.
 #include "bench_support.h"
 
-#include "entry/column_list.h"
-#include "exchange/workbook.h"
-#include "shell/main_window.h"
-#include "shell/methods.h"
-#include "shell/seams.h"
+#include "core/entry/column_list.h"
+#include "core/exchange/workbook.h"
+#include "ui/shell/main_window.h"
+#include "core/shell/methods.h"
+#include "ui/common/seams.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,10 +3,10 @@
 // entries once.
 #include "bench_support.h"
 
-#include "entry/column_list.h"
-#include "entry/numeric_cell.h"
-#include "shell/main_window.h"
-#include "shell/methods.h"
+#include "core/entry/column_list.h"
+#include "ui/entry/numeric_cell.h"
+#include "ui/shell/main_window.h"
+#include "core/shell/methods.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 // as quarbel and builds the same window.
 #include "bench_support.h"
 
-#include "shell/main_window.h"
+#include "ui/shell/main_window.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

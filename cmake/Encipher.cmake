@@ -1,5 +1,5 @@
 # quarbel_encipher(TEXT OUT): TEXT as comma-separated numbers, one a UTF-8 byte mixed with the
-# rolling key of src/shell/addresses.cpp, which turns them back into the address.
+# rolling key of src/core/shell/addresses.cpp, which turns them back into the address.
 function(quarbel_encipher text out)
   string(HEX "${text}" hex)
   string(LENGTH "${hex}" length)

@@ -12,6 +12,6 @@ install(TARGETS quarbel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${quarbel_help_pages} DESTINATION ${CMAKE_INSTALL_DATADIR}/quarbel/help)
 install(FILES ${PROJECT_SOURCE_DIR}/share/quarbel.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/src/shell/pictures/quarbel.svg
+install(FILES ${PROJECT_SOURCE_DIR}/src/ui/shell/pictures/quarbel.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -2,12 +2,12 @@
 // and the analysis of variance with its pairwise q and LSD-t tests fed both the typed boxes
 // and the summaries of three typed columns. Nothing may crash and every shown number must
 // keep its field's pattern.
-#include "entry/column_list.h"
-#include "entry/number_rules.h"
+#include "core/entry/column_list.h"
+#include "core/entry/number_rules.h"
 #include "fuzz_support.h"
-#include "means/anova.h"
-#include "means/group_summary.h"
-#include "means/pairwise.h"
+#include "core/means/anova.h"
+#include "core/means/group_summary.h"
+#include "core/means/pairwise.h"
 
 #include <cstring>
 #include <vector>

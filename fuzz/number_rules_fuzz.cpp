@@ -1,8 +1,8 @@
 // Arbitrary text through the cell rules, the strict and leading-number readings and every
 // display form: nothing may crash, and each form must keep its pattern and read back.
-#include "entry/cell_rules.h"
-#include "entry/column_list.h"
-#include "entry/number_rules.h"
+#include "core/entry/cell_rules.h"
+#include "core/entry/column_list.h"
+#include "core/entry/number_rules.h"
 #include "fuzz_support.h"
 
 #include <cmath>

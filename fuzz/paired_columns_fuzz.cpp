@@ -2,13 +2,13 @@
 // the two-column grid: the group summaries feeding the two-sample t-test, the paired t-test,
 // and correlation with regression. Nothing may crash and every shown number must keep its
 // field's pattern.
-#include "correlation/correlation.h"
-#include "entry/column_list.h"
-#include "entry/number_rules.h"
+#include "core/correlation/correlation.h"
+#include "core/entry/column_list.h"
+#include "core/entry/number_rules.h"
 #include "fuzz_support.h"
-#include "means/group_summary.h"
-#include "means/paired.h"
-#include "means/two_sample.h"
+#include "core/means/group_summary.h"
+#include "core/means/paired.h"
+#include "core/means/two_sample.h"
 
 #include <cstring>
 #include <vector>

@@ -2,11 +2,11 @@
 // paired four-fold tests, the R×C test and the graded-table analyses. Nothing may crash and
 // every shown field must be empty or keep the pattern its field uses; negative counts show no
 // statistic, and a small-count warning shows no result.
-#include "correlation/graded.h"
-#include "entry/number_rules.h"
+#include "core/tables/graded.h"
+#include "core/entry/number_rules.h"
 #include "fuzz_support.h"
-#include "tables/four_fold.h"
-#include "tables/rxc.h"
+#include "core/tables/four_fold.h"
+#include "core/tables/rxc.h"
 
 using namespace quarbel;
 using quarbel::fuzz::isDisplayPattern;

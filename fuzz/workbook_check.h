@@ -3,7 +3,7 @@
 // What every read of a workbook must give, whatever the bytes: either a reason and no
 // columns, or exactly the requested columns of equal length within the format's limits,
 // which write back and read again unchanged.
-#include "exchange/workbook.h"
+#include "core/exchange/workbook.h"
 #include "fuzz_support.h"
 
 namespace quarbel::fuzz {

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a workbook file: the readers must refuse or read, never crash, hang or
 // read past a record, and what they read must have the promised shape. The same bytes, taken
 // as tab-separated lines, must survive a write and a read in both formats.
-#include "exchange/workbook.h"
+#include "core/exchange/workbook.h"
 #include "fuzz_support.h"
 
 using namespace quarbel;

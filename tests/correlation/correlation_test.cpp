@@ -1,5 +1,5 @@
-#include "correlation/correlation.h"
-#include "entry/column_list.h"
+#include "core/correlation/correlation.h"
+#include "core/entry/column_list.h"
 #include "tables/print_helpers.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "entry/cell_rules.h"
+#include "core/entry/cell_rules.h"
 
 #include <gtest/gtest.h>
 

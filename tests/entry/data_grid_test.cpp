@@ -1,6 +1,6 @@
-#include "entry/column_list.h"
-#include "entry/data_grid.h"
-#include "entry/numeric_cell.h"
+#include "core/entry/column_list.h"
+#include "ui/entry/data_grid.h"
+#include "ui/entry/numeric_cell.h"
 
 #include <QApplication>
 #include <QKeyEvent>

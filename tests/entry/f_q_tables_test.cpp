@@ -1,4 +1,4 @@
-#include "entry/f_q_tables.h"
+#include "core/entry/f_q_tables.h"
 
 #include <gtest/gtest.h>
 

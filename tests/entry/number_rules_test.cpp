@@ -1,4 +1,4 @@
-#include "entry/number_rules.h"
+#include "core/entry/number_rules.h"
 
 #include <gtest/gtest.h>
 

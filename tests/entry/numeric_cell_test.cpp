@@ -1,4 +1,4 @@
-#include "entry/numeric_cell.h"
+#include "ui/entry/numeric_cell.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

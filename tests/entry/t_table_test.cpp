@@ -1,5 +1,5 @@
-#include "entry/number_rules.h"
-#include "entry/t_table.h"
+#include "core/entry/number_rules.h"
+#include "core/entry/t_table.h"
 #include "tables/print_helpers.h"
 
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "entry/column_list.h"
-#include "entry/data_grid.h"
-#include "entry/numeric_cell.h"
-#include "exchange/workbook.h"
-#include "shell/main_window.h"
-#include "shell/seams.h"
+#include "core/entry/column_list.h"
+#include "ui/entry/data_grid.h"
+#include "ui/entry/numeric_cell.h"
+#include "core/exchange/workbook.h"
+#include "ui/shell/main_window.h"
+#include "ui/common/seams.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "exchange/workbook.h"
+#include "core/exchange/workbook.h"
 
-#include "exchange/gsf_support.h"
+#include "core/exchange/gsf_support.h"
 
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>

@@ -1,5 +1,5 @@
-#include "generator/normal_generator.h"
-#include "generator/uniform_source.h"
+#include "core/generator/normal_generator.h"
+#include "core/generator/uniform_source.h"
 
 #include <QRegularExpression>
 

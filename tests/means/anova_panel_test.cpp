@@ -1,5 +1,5 @@
-#include "means/anova_panel.h"
-#include "shell/main_window.h"
+#include "ui/means/anova_panel.h"
+#include "ui/shell/main_window.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "means/anova.h"
+#include "core/means/anova.h"
 
 #include <gtest/gtest.h>
 

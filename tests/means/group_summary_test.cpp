@@ -1,5 +1,5 @@
-#include "entry/column_list.h"
-#include "means/group_summary.h"
+#include "core/entry/column_list.h"
+#include "core/means/group_summary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "entry/column_list.h"
-#include "means/paired.h"
-#include "means/two_sample.h"
+#include "core/entry/column_list.h"
+#include "core/means/paired.h"
+#include "core/means/two_sample.h"
 #include "tables/print_helpers.h"
 
 #include <gtest/gtest.h>

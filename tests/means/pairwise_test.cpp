@@ -1,4 +1,4 @@
-#include "means/pairwise.h"
+#include "core/means/pairwise.h"
 
 #include <gtest/gtest.h>
 

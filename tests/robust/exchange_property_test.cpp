@@ -3,11 +3,11 @@
 // and memory, leaving the grid's data as it was.
 #include "robust_support.h"
 
-#include "entry/cell_rules.h"
-#include "entry/column_list.h"
-#include "exchange/workbook.h"
-#include "shell/main_window.h"
-#include "shell/methods.h"
+#include "core/entry/cell_rules.h"
+#include "core/entry/column_list.h"
+#include "core/exchange/workbook.h"
+#include "ui/shell/main_window.h"
+#include "core/shell/methods.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>

@@ -3,10 +3,10 @@
 // shows what its hidden list holds.
 #include "robust_support.h"
 
-#include "entry/column_list.h"
-#include "entry/numeric_cell.h"
-#include "shell/main_window.h"
-#include "shell/methods.h"
+#include "core/entry/column_list.h"
+#include "ui/entry/numeric_cell.h"
+#include "ui/shell/main_window.h"
+#include "core/shell/methods.h"
 
 #include <QApplication>
 #include <QLabel>

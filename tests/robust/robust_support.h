@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/seams.h"
+#include "ui/common/seams.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "shell/addresses.h"
+#include "core/shell/addresses.h"
 #include "shell/enciphered_addresses.h"
 
 #include <QDir>

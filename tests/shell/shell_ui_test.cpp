@@ -1,5 +1,5 @@
-#include "shell/main_window.h"
-#include "shell/seams.h"
+#include "ui/shell/main_window.h"
+#include "ui/common/seams.h"
 
 #include <QAction>
 #include <QApplication>

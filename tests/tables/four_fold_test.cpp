@@ -1,4 +1,4 @@
-#include "tables/four_fold.h"
+#include "core/tables/four_fold.h"
 
 #include "print_helpers.h"
 

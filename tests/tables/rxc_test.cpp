@@ -1,4 +1,4 @@
-#include "tables/rxc.h"
+#include "core/tables/rxc.h"
 
 #include "print_helpers.h"
 

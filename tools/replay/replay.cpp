@@ -1,8 +1,8 @@
 // quarbel-replay: runs a user story against the real main window off screen.
 // One command a line; see README.md for the commands and the output format.
-#include "entry/column_list.h"
-#include "shell/main_window.h"
-#include "shell/seams.h"
+#include "core/entry/column_list.h"
+#include "ui/shell/main_window.h"
+#include "ui/common/seams.h"
 
 #include <QAbstractButton>
 #include <QAction>

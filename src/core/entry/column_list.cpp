@@ -1,0 +1,56 @@
+#include "core/entry/column_list.h"
+
+namespace quarbel {
+
+ColumnList::ColumnList(const QString &name, QObject *parent) : QObject(parent) {
+    setObjectName(name);
+}
+
+QString ColumnList::at(qsizetype i) const {
+    return i >= 0 && i < m_texts.size() ? m_texts[i] : QString();
+}
+
+std::optional<Fixed4> ColumnList::value(qsizetype i) const {
+    if (i < 0 || i >= qsizetype(m_ticks.size()) || m_ticks[i] == Missing)
+        return std::nullopt;
+    return Fixed4::fromTicks(m_ticks[i]);
+}
+
+void ColumnList::set(qsizetype i, const QString &text) {
+    if (i < 0 || i >= m_texts.size())
+        return;
+    m_texts[i] = text;
+    m_ticks[i] = parseTicks(text);
+}
+
+void ColumnList::appendEmpty(qsizetype k) {
+    for (qsizetype j = 0; j < k; ++j)
+        m_texts.append(QString());
+    m_ticks.resize(m_ticks.size() + std::max<qsizetype>(k, 0), Missing);
+}
+
+void ColumnList::reset(qsizetype count) {
+    m_texts.clear();
+    m_ticks.clear();
+    appendEmpty(count);
+}
+
+void ColumnList::replaceAll(const QStringList &texts) {
+    m_texts = texts;
+    m_ticks.resize(texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        m_ticks[i] = parseTicks(texts[i]);
+}
+
+QString ColumnList::describe() const {
+    return QStringLiteral("[%1] ").arg(m_texts.size()) + m_texts.join(u'|');
+}
+
+std::int64_t ColumnList::parseTicks(const QString &text) {
+    if (text.isEmpty())
+        return Missing;
+    const auto v = Fixed4::parse(text);
+    return v && v->ticks() != Missing ? v->ticks() : Missing;
+}
+
+} // namespace quarbel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/entry/number_rules.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace quarbel {
+
+// A hidden list: every entry of one grid column, whatever part of it is visible. Entry i is
+// data row i + 1; an empty text means no value. Each entry is parsed once when it is stored,
+// so the methods can rescan a whole column on every keystroke without parsing text.
+class ColumnList : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::int64_t Missing = std::numeric_limits<std::int64_t>::min();
+
+    explicit ColumnList(const QString &name, QObject *parent = nullptr);
+
+    qsizetype count() const { return m_texts.size(); }
+    // An entry past the end reads as empty text.
+    QString at(qsizetype i) const;
+    std::optional<Fixed4> value(qsizetype i) const;
+    // Ticks of every entry in order; Missing where the entry is empty or not a complete number.
+    std::span<const std::int64_t> ticks() const { return m_ticks; }
+    const QStringList &texts() const { return m_texts; }
+
+    // Stores a text at i; an index past the end is ignored (the grids grow the list first).
+    void set(qsizetype i, const QString &text);
+    void appendEmpty(qsizetype k);
+    // Replaces the whole content with `count` empty entries.
+    void reset(qsizetype count);
+    void replaceAll(const QStringList &texts);
+
+    // "[COUNT] e0|e1|…", the form the replay driver prints.
+    QString describe() const;
+
+private:
+    static std::int64_t parseTicks(const QString &text);
+
+    QStringList m_texts;
+    std::vector<std::int64_t> m_ticks;
+};
+
+} // namespace quarbel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/exchange/workbook.h"
+
+#include <QHash>
+
+namespace quarbel::workbook_detail {
+
+// Gathers the cells both readers find, in any order, into the requested leading columns and
+// tracks the last row that holds a value in any column.
+class SheetBuilder {
+  public:
+    SheetBuilder(int columnCount, qsizetype maxRows);
+
+    // False when the row lies beyond the format's last row (the file is then refused).
+    bool set(qsizetype row, qsizetype column, const QString &text);
+    SheetColumns finish();
+
+  private:
+    QList<QStringList> m_columns;
+    qsizetype m_maxRows{0};
+    qsizetype m_lastRow{-1};
+};
+
+SheetColumns readXls(const QByteArray &bytes, int columnCount);
+SheetColumns readXlsx(const QByteArray &bytes, int columnCount);
+
+std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error);
+std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error);
+
+// Empty when every cell fits the formats' limits, else why not.
+QString checkCells(const QList<QStringList> &columns, qsizetype rows, qsizetype maxRows);
+
+} // namespace quarbel::workbook_detail

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/means/anova.h"
+#include "core/means/group_summary.h"
+
+#include <QFrame>
+
+#include <array>
+#include <optional>
+
+class QLabel;
+class QListWidget;
+
+namespace quarbel {
+
+class NumericCell;
+
+// Result panel of the analysis of variance: the nine summary boxes, the F test with its
+// critical values, and the pairwise q and LSD-t comparisons sharing three result lines.
+// Every change of a box reruns the F test, which ends with the q test.
+class AnovaPanel : public QFrame {
+    Q_OBJECT
+  public:
+    explicit AnovaPanel(QWidget *parent = nullptr);
+
+    // Writes a group's mean, SD and count boxes in that order; each write reruns the F test.
+    void showGroup(int group, const GroupSummary &summary);
+
+    // The terms of the last run that got past the zero test; they outlive a method switch.
+    std::optional<WithinTerms> withinTerms() const { return m_terms; }
+
+  private:
+    void buildBoxes();
+    void buildResults();
+    AnovaBoxes boxes() const;
+    void runFTest();
+    void runQTest();
+    void runLsdTest();
+    void showLines(const std::array<QString, 3> &lines);
+
+    std::array<NumericCell *, 9> m_boxes{};
+    QLabel *m_fResult{nullptr};
+    QLabel *m_f05{nullptr};
+    QLabel *m_f01{nullptr};
+    std::array<QLabel *, 3> m_lines{};
+    QListWidget *m_meanOrder{nullptr};
+    std::optional<WithinTerms> m_terms;
+};
+
+} // namespace quarbel

@@ -1,0 +1,49 @@
+#include "ui/means/paired_panel.h"
+
+#include "ui/common/panel_parts.h"
+#include "core/means/paired.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+namespace quarbel {
+
+PairedPanel::PairedPanel(QWidget *parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Picture4_1"));
+    auto *layout = new QGridLayout(this);
+    m_n = resultField(QStringLiteral("Label13_5"), this);
+    m_mean = resultField(QStringLiteral("Label13_4"), this);
+    m_sd = resultField(QStringLiteral("Label13_3"), this);
+    const std::array<std::pair<QString, QLabel *>, 3> fields{{
+        {QStringLiteral("对子数(N)="), m_n},
+        {QStringLiteral("对子差值均数(d)="), m_mean},
+        {QStringLiteral("对子差值均数标准差(Sd)="), m_sd},
+    }};
+    for (int row = 0; row < 3; ++row) {
+        const auto &[caption, field] = fields[std::size_t(row)];
+        layout->addWidget(new QLabel(caption, this), row, 0, Qt::AlignRight);
+        layout->addWidget(field, row, 1);
+    }
+    // The critical values take items 10, 9 and 8 for the levels 0.05, 0.01 and 0.001.
+    for (int i = 0; i < 3; ++i)
+        m_critical[std::size_t(i)] = resultField(QStringLiteral("Label5_%1").arg(10 - i), this);
+    addCriticalRows(layout, 3, QString(), m_critical);
+    layout->addWidget(new QLabel(QStringLiteral("结果判断："), this), 6, 0);
+    m_result = resultField(QStringLiteral("Label5_7"), this, true);
+    layout->addWidget(m_result, 7, 0, 1, 2);
+    layout->setRowStretch(8, 1);
+}
+
+void PairedPanel::recompute(std::span<const std::int64_t> first,
+                            std::span<const std::int64_t> second) {
+    const PairedResult r = pairedT(first, second);
+    m_n->setText(r.n);
+    m_mean->setText(r.meanDifference);
+    m_sd->setText(r.sdDifference);
+    m_critical[0]->setText(r.critical05);
+    m_critical[1]->setText(r.critical01);
+    m_critical[2]->setText(r.critical001);
+    m_result->setText(r.result);
+}
+
+} // namespace quarbel

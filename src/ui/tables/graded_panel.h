@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/tables/graded.h"
+
+#include <QFrame>
+
+#include <array>
+
+class QLabel;
+
+namespace quarbel {
+
+class NumericCell;
+
+// Result panel of the graded table: rank-sum test and Ridit analysis side by side.
+class GradedResultPanel : public QFrame {
+    Q_OBJECT
+  public:
+    explicit GradedResultPanel(QWidget *parent);
+    void display(const GradedResult &result);
+
+  private:
+    QLabel *m_rankSumZ{nullptr};
+    QLabel *m_rankSumJudgment{nullptr};
+    QLabel *m_riditZ{nullptr};
+    QLabel *m_riditJudgment{nullptr};
+};
+
+// The two-group, four-grade table; every change recomputes both analyses.
+class GradedPanel : public QFrame {
+    Q_OBJECT
+  public:
+    GradedPanel(GradedResultPanel *results, QWidget *parent);
+
+  private:
+    void recompute();
+
+    GradedResultPanel *m_results{nullptr};
+    std::array<NumericCell *, 8> m_cells{};
+    QLabel *m_testTotal{nullptr};
+    QLabel *m_controlTotal{nullptr};
+    std::array<QLabel *, 4> m_gradeTotals{};
+    QLabel *m_grandTotal{nullptr};
+};
+
+} // namespace quarbel

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/tables/rxc.h"
+
+#include <QFrame>
+
+#include <array>
+
+class QLabel;
+
+namespace quarbel {
+
+class NumericCell;
+
+// Result panel of the R×C chi-square test; its critical values read "5.99" and "9.21" until
+// the first computation.
+class RxCResultPanel : public QFrame {
+    Q_OBJECT
+  public:
+    explicit RxCResultPanel(QWidget *parent);
+    void display(const RxCResult &result);
+
+  private:
+    QLabel *m_n{nullptr};
+    QLabel *m_chiSquare{nullptr};
+    QLabel *m_critical05{nullptr};
+    QLabel *m_critical01{nullptr};
+    QLabel *m_judgment{nullptr};
+    QLabel *m_warning{nullptr};
+};
+
+// The 3×4 count grid with its totals and the hidden store of theoretical counts.
+class RxCPanel : public QFrame {
+    Q_OBJECT
+  public:
+    RxCPanel(RxCResultPanel *results, QWidget *parent);
+
+  private:
+    void recompute();
+
+    RxCResultPanel *m_results{nullptr};
+    std::array<NumericCell *, 12> m_cells{};
+    std::array<QLabel *, 4> m_columnTotals{};
+    std::array<QLabel *, 3> m_rowTotals{};
+    QLabel *m_grandTotal{nullptr};
+    std::array<QLabel *, 12> m_expected{};
+};
+
+} // namespace quarbel
