@@ -55,6 +55,17 @@ TEST(DisplayForm, FixedPointIsExact) {
     EXPECT_EQ(displayForm(Fixed4::fromTicks(0)), "0.0000");
 }
 
+TEST(PValueForm, BelowOneThousandthIsBoundedElseThreeDecimals) {
+    EXPECT_EQ(pValueForm(0.0009999), "<0.001");
+    EXPECT_EQ(pValueForm(0.0), "<0.001");
+    EXPECT_EQ(pValueForm(0.001), "0.001");
+    EXPECT_EQ(pValueForm(0.0255), "0.026"); // half away from zero
+    EXPECT_EQ(pValueForm(0.04999), "0.050");
+    EXPECT_EQ(pValueForm(1.0000000002), "1.000"); // rounding noise above 1
+    EXPECT_EQ(pValueForm(std::nan("")), "");
+    EXPECT_EQ(pValueForm(-0.1), "");
+}
+
 struct ParseCase {
     const char *name;
     const char *text;

@@ -1,5 +1,6 @@
 #include "core/entry/number_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -191,6 +192,14 @@ QString fixedForm(double value, int decimals) {
     if (!std::isfinite(value))
         return {};
     return format(roundTo(decimalOf(value), decimals), decimals);
+}
+
+QString pValueForm(double p) {
+    if (!std::isfinite(p) || p < 0)
+        return {};
+    if (p < 0.001)
+        return QStringLiteral("<0.001");
+    return fixedForm(std::min(p, 1.0), 3);
 }
 
 QString displayForm(Fixed4 value) {

@@ -58,6 +58,10 @@ QString displayFormText(const QString &text);
 // gives a whole number. Non-finite values give an empty text.
 QString fixedForm(double value, int decimals);
 
+// Exact P as reported: "<0.001" below 0.001, otherwise rounded half away from zero to three
+// decimals ("0.026", "0.050", "1.000"). Non-finite or negative values give an empty text.
+QString pValueForm(double p);
+
 // Plain decimal form: up to 15 significant digits, no exponent, no trailing zeros
 // ("5", "12.5", "0.25", "-3"). Non-finite values give an empty text.
 QString plainForm(double value);

@@ -1,0 +1,51 @@
+#include "ui/common/details_box.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace quarbel {
+
+DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *parent,
+                       int pairsPerRow)
+    : QGroupBox(QStringLiteral("详细结果"), parent) {
+    setObjectName(noteName + QStringLiteral("Box"));
+    auto *outer = new QVBoxLayout(this);
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(2);
+    outer->addLayout(grid);
+    for (qsizetype i = 0; i < layout.items.size(); ++i) {
+        const DetailItem &item = layout.items[i];
+        const int row = int(i / pairsPerRow), column = int(i % pairsPerRow) * 2;
+        auto *caption = new QLabel(item.caption, this);
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto *value = new QLabel(this);
+        value->setObjectName(item.name);
+        value->setMinimumWidth(72);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(caption, row, column);
+        grid->addWidget(value, row, column + 1);
+        m_values.append(value);
+    }
+    grid->setColumnStretch(pairsPerRow * 2, 1);
+    m_note = new QLabel(this);
+    m_note->setObjectName(noteName);
+    m_note->setWordWrap(true);
+    m_note->setStyleSheet(QStringLiteral("color: #8a4b00;"));
+    outer->addWidget(m_note);
+}
+
+void DetailsBox::write(const Details &details) {
+    for (QLabel *value : m_values)
+        value->setText(details.text(value->objectName()));
+    m_note->setText(details.note);
+}
+
+void DetailsBox::clear() {
+    for (QLabel *value : m_values)
+        value->clear();
+    m_note->clear();
+}
+
+} // namespace quarbel
