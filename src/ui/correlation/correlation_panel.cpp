@@ -8,33 +8,25 @@
 
 namespace quarbel {
 
-CorrelationPanel::CorrelationPanel(QWidget *parent) : QFrame(parent) {
+CorrelationPanel::CorrelationPanel(QWidget *parent) : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_6"));
     auto *layout = new QGridLayout(this);
     m_n = resultField(QStringLiteral("Label13_6"), this);
     m_r = resultField(QStringLiteral("Label13_7"), this);
     m_t = resultField(QStringLiteral("Label13_12"), this);
-    const std::array<std::pair<QString, QLabel *>, 3> fields{{
-        {QStringLiteral("例数(N)="), m_n},
-        {QStringLiteral("<i>r</i> ="), m_r},
-        {QStringLiteral("<i>t</i><sub>r</sub> ="), m_t},
-    }};
-    for (int row = 0; row < 3; ++row) {
-        const auto &[caption, field] = fields[std::size_t(row)];
-        layout->addWidget(new QLabel(caption, this), row, 0, Qt::AlignRight);
-        layout->addWidget(field, row, 1);
-    }
+    addFieldRows(layout, 0,
+                 {{QStringLiteral("例数(N)="), m_n},
+                  {QStringLiteral("<i>r</i> ="), m_r},
+                  {QStringLiteral("<i>t</i><sub>r</sub> ="), m_t}});
     for (int i = 0; i < 3; ++i)
         m_critical[std::size_t(i)] = resultField(QStringLiteral("Label5_%1").arg(13 + i), this);
     addCriticalRows(layout, 3, QStringLiteral("r "), m_critical);
 
-    QFont bold = font();
-    bold.setBold(true);
     auto *judgementCaption = new QLabel(QStringLiteral("结果判断："), this);
-    judgementCaption->setFont(bold);
+    makeBold(judgementCaption);
     m_judgement = resultField(QStringLiteral("Label5_16"), this, true);
     auto *equationCaption = new QLabel(QStringLiteral("回归方程："), this);
-    equationCaption->setFont(bold);
+    makeBold(equationCaption);
     m_equation = resultField(QStringLiteral("Label5_17"), this, true);
     layout->addWidget(judgementCaption, 6, 0);
     layout->addWidget(m_judgement, 6, 1);
@@ -61,6 +53,13 @@ void CorrelationPanel::recompute(std::span<const std::int64_t> x, std::span<cons
     m_equation->setText(r.equation);
     m_slope->setText(r.slope);
     m_intercept->setText(r.intercept);
+}
+
+void CorrelationPanel::clearResults() {
+    for (QLabel *field : {m_n, m_r, m_t, m_judgement, m_equation})
+        field->clear();
+    for (QLabel *field : m_critical)
+        field->clear();
 }
 
 } // namespace quarbel

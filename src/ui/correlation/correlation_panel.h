@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
 
 #include <array>
 #include <cstdint>
@@ -12,12 +12,13 @@ namespace quarbel {
 
 // Result panel of linear correlation and regression, recomputed from both grid columns
 // (X, Y) on every change.
-class CorrelationPanel : public QFrame {
+class CorrelationPanel : public Panel {
     Q_OBJECT
   public:
     explicit CorrelationPanel(QWidget *parent);
 
     void recompute(std::span<const std::int64_t> x, std::span<const std::int64_t> y);
+    void clearResults() override;
 
   private:
     QLabel *m_n{nullptr};

@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include <algorithm>
+#include <climits>
+
 namespace quarbel {
 namespace {
 
@@ -32,6 +35,7 @@ DataGrid *DataGrid::twoColumn(ColumnList *first, ColumnList *second, bool &refre
         .headers = {QStringLiteral("序号"), QStringLiteral("第 1 组"), QStringLiteral("第 2 组")},
         .growByEditedList = false,
         .firstColumnUpOnRelease = true,
+        .topOnReset = true,
     };
     return new DataGrid(names, {first, second}, refreshFlag, parent);
 }
@@ -47,13 +51,14 @@ DataGrid *DataGrid::threeGroup(ColumnList *first, ColumnList *second, ColumnList
                     QStringLiteral("第 3 组")},
         .growByEditedList = true,
         .firstColumnUpOnRelease = false,
+        .topOnReset = false,
     };
     return new DataGrid(names, {first, second, third}, refreshFlag, parent);
 }
 
 DataGrid::DataGrid(const Names &names, std::vector<ColumnList *> lists, bool &refreshFlag,
                    QWidget *parent)
-    : QFrame(parent), m_names(names), m_lists(std::move(lists)), m_refresh(&refreshFlag) {
+    : Panel(parent), m_names(names), m_lists(std::move(lists)), m_refresh(&refreshFlag) {
     setObjectName(names.panel);
     setFrameShape(QFrame::StyledPanel);
     auto *layout = new QGridLayout(this);
@@ -109,6 +114,52 @@ void DataGrid::refresh() {
         m_rowLabels[std::size_t(r)]->setText(QString::number(qint64(p) + r + 1));
     }
     *m_refresh = previous;
+}
+
+void DataGrid::clearInputs() {
+    for (ColumnList *l : m_lists)
+        l->reset(0);
+    m_scrollBar->setRange(0, 5);
+    if (m_names.topOnReset)
+        m_scrollBar->setValue(0);
+    for (ColumnList *l : m_lists)
+        l->reset(EmptyEntries);
+    for (int r = 0; r < Rows; ++r) {
+        for (int c = 0; c < columnCount(); ++c)
+            cell(c, r)->clear();
+        m_rowLabels[std::size_t(r)]->setText(QString::number(r + 1));
+    }
+}
+
+void DataGrid::clearLists() {
+    for (ColumnList *l : m_lists)
+        l->reset(EmptyEntries);
+    refresh();
+}
+
+void DataGrid::load(const QList<QStringList> &columns, qsizetype rows) {
+    // Show the top of empty lists of the final length first, without storing, so that the
+    // cell writes below are changes: each runs the grid's cell rules, stores its (possibly
+    // shortened) text back at the same entry and recomputes the active method.
+    for (ColumnList *l : m_lists)
+        l->reset(rows);
+    m_scrollBar->setMaximum(int(std::min<qsizetype>(rows - Rows, INT_MAX)));
+    m_scrollBar->setValue(0);
+    refresh();
+    for (int c = 0; c < columnCount(); ++c) {
+        QStringList texts = c < columns.size() ? columns[c] : QStringList();
+        texts.resize(rows);
+        list(c)->replaceAll(texts);
+    }
+    // Row by row; the two-column grid writes its second column first.
+    QList<int> order;
+    for (int c = 0; c < columnCount(); ++c)
+        order.append(c);
+    if (columnCount() == 2)
+        std::reverse(order.begin(), order.end());
+    for (int r = 0; r < Rows; ++r)
+        for (int c : order)
+            cell(c, r)->setText(list(c)->at(r));
 }
 
 void DataGrid::onEdited(int column, int row, const QString &text) {

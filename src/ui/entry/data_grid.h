@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
+
 #include <QStringList>
 
 #include <vector>
@@ -11,16 +12,17 @@ class QScrollBar;
 namespace quarbel {
 
 class ColumnList;
-class NumericCell;
 
 // A window of ten rows of cells scrolling over hidden column lists that hold every value.
 // A cell change stores the cell's trimmed text in its list and announces the column with
 // stored(); what to recompute is the owner's business. While the shared refresh flag is set
 // (the grid copying list entries into its cells) cell changes neither store nor announce.
-class DataGrid : public QFrame {
+class DataGrid : public Panel {
     Q_OBJECT
   public:
     static constexpr int Rows = 10;
+    // Entries each list holds after a reset.
+    static constexpr qsizetype EmptyEntries = 15;
 
     struct Names {
         QString panel;         // object name of the grid itself
@@ -30,6 +32,7 @@ class DataGrid : public QFrame {
         QStringList headers;   // "序号" then one header per column
         bool growByEditedList; // growth counts the edited column's list, else the first list
         bool firstColumnUpOnRelease;
+        bool topOnReset; // a reset also scrolls back to the first row
     };
 
     // The two-column grid over List1/List2 and the three-group grid over List3..List5. The
@@ -50,6 +53,15 @@ class DataGrid : public QFrame {
     // Copies entries p..p+9 of every list into the cells and renumbers the rows, with the
     // refresh flag set so the cells' change events do nothing.
     void refresh();
+
+    // Empties the lists to their fresh length, the scroll range and the cells, and numbers the
+    // rows from 1; emptying a cell that held text runs its handler as typing would.
+    void clearInputs() override;
+    // Lists back to their fresh length, shown from the current position.
+    void clearLists();
+    // Replaces every list by `columns` padded with empty entries to `rows`, shows the top and
+    // writes the visible entries into the cells, which stores them and recomputes.
+    void load(const QList<QStringList> &columns, qsizetype rows);
 
   Q_SIGNALS:
     // A cell of `column` (0-based) changed and its text is stored.

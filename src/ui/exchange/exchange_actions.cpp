@@ -4,7 +4,6 @@
 #include "ui/entry/data_grid.h"
 #include "ui/entry/numeric_cell.h"
 #include "core/exchange/workbook.h"
-#include "ui/shell/main_window.h"
 #include "core/shell/methods.h"
 #include "ui/common/seams.h"
 
@@ -93,7 +92,10 @@ void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pa
                                   : QStringLiteral("文件导出失败！"));
 }
 
-ExchangeActions::ExchangeActions(MainWindow *window) : QObject(window), m_window(window) {
+ExchangeActions::ExchangeActions(QWidget *window, DataGrid *twoColumn, DataGrid *threeGroup,
+                                 std::function<int()> methodIndex)
+    : QObject(window), m_window(window), m_twoColumn(twoColumn), m_threeGroup(threeGroup),
+      m_methodIndex(std::move(methodIndex)) {
     m_pathLabel = new QLabel(window);
     m_pathLabel->setObjectName(QStringLiteral("Label14"));
     m_pathLabel->hide();
@@ -101,9 +103,9 @@ ExchangeActions::ExchangeActions(MainWindow *window) : QObject(window), m_window
 
 // The active grid first: method 2 uses the three-group grid, every other the two-column one.
 QList<DataGrid *> ExchangeActions::grids() const {
-    if (m_window->methodIndex() == Anova)
-        return {m_window->threeGroupGrid(), m_window->twoColumnGrid()};
-    return {m_window->twoColumnGrid(), m_window->threeGroupGrid()};
+    if (m_methodIndex() == Anova)
+        return {m_threeGroup, m_twoColumn};
+    return {m_twoColumn, m_threeGroup};
 }
 
 void ExchangeActions::exportData() {
@@ -141,35 +143,8 @@ void ExchangeActions::importData() {
 
     Busy busy;
     // The other grid's lists are cleared as well, to the state a method switch leaves.
-    DataGrid *other = both.last();
-    for (int c = 0; c < other->columnCount(); ++c)
-        other->list(c)->reset(15);
-    other->refresh();
-
-    // Show the top of empty lists of the final length first, without storing, so that the
-    // cell writes below are changes: each runs the grid's cell rules, stores its (possibly
-    // shortened) text back at the same entry and recomputes the active method.
-    const qsizetype rows = sheet.usedRows + TrailingBlanks;
-    for (int c = 0; c < grid->columnCount(); ++c)
-        grid->list(c)->reset(rows);
-    QScrollBar *bar = grid->scrollBar();
-    bar->setMaximum(int(std::min<qsizetype>(rows - DataGrid::Rows, INT_MAX)));
-    bar->setValue(0);
-    grid->refresh();
-    for (int c = 0; c < grid->columnCount(); ++c) {
-        QStringList texts = sheet.columns[c];
-        texts.resize(rows);
-        grid->list(c)->replaceAll(texts);
-    }
-    // Row by row; the two-column grid writes its second column first.
-    QList<int> order;
-    for (int c = 0; c < grid->columnCount(); ++c)
-        order.append(c);
-    if (grid->columnCount() == 2)
-        std::reverse(order.begin(), order.end());
-    for (int r = 0; r < DataGrid::Rows; ++r)
-        for (int c : order)
-            grid->cell(c, r)->setText(grid->list(c)->at(r));
+    both.last()->clearLists();
+    grid->load(sheet.columns, sheet.usedRows + TrailingBlanks);
 }
 
 } // namespace quarbel

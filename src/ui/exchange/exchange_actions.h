@@ -3,13 +3,14 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QLabel;
 class QWidget;
 
 namespace quarbel {
 
 class DataGrid;
-class MainWindow;
 
 // Asks for a file name and writes `columns` there, with the pointer and the messages of an
 // export; the chosen name goes to `pathLabel` (may be null). Shared by the main window's
@@ -20,7 +21,9 @@ void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pa
 class ExchangeActions : public QObject {
     Q_OBJECT
   public:
-    explicit ExchangeActions(MainWindow *window);
+    // `window` owns the dialogs; `methodIndex` tells which grid is active.
+    ExchangeActions(QWidget *window, DataGrid *twoColumn, DataGrid *threeGroup,
+                    std::function<int()> methodIndex);
 
     void importData();
     void exportData();
@@ -28,7 +31,10 @@ class ExchangeActions : public QObject {
   private:
     QList<DataGrid *> grids() const;
 
-    MainWindow *m_window{nullptr};
+    QWidget *m_window{nullptr};
+    DataGrid *m_twoColumn{nullptr};
+    DataGrid *m_threeGroup{nullptr};
+    std::function<int()> m_methodIndex;
     // The invisible path label: the last chosen spreadsheet file.
     QLabel *m_pathLabel{nullptr};
 };

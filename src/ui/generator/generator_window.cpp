@@ -1,4 +1,5 @@
 #include "ui/generator/generator_window.h"
+#include "ui/common/panel_parts.h"
 
 #include "ui/exchange/exchange_actions.h"
 #include "core/generator/normal_generator.h"
@@ -46,11 +47,7 @@ template <class W> W *named(W *w, const char *name) {
 GeneratorWindow *GeneratorWindow::showInstance(QWidget *owner) {
     if (!g_instance) {
         g_instance = new GeneratorWindow(owner);
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            g_instance->move((area.width() - g_instance->width()) / 2,
-                             (area.height() - g_instance->height()) / 2);
-        }
+        centreOnScreen(g_instance);
     }
     g_instance->show();
     g_instance->raise();

@@ -1,7 +1,7 @@
 #include "ui/means/anova_panel.h"
 
 #include "core/entry/f_q_tables.h"
-#include "ui/entry/numeric_cell.h"
+#include "ui/common/panel_parts.h"
 #include "core/means/pairwise.h"
 
 #include <QGridLayout>
@@ -16,10 +16,6 @@ namespace {
 
 constexpr CellRules boxRules{.fullStops = true, .trailingFilter = false, .caretToEnd = false};
 
-QString item(const char *array, int i) {
-    return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(i);
-}
-
 QListWidget *hiddenList(const QString &name, const QStringList &items, QWidget *parent) {
     auto *list = new QListWidget(parent);
     list->setObjectName(name);
@@ -30,7 +26,7 @@ QListWidget *hiddenList(const QString &name, const QStringList &items, QWidget *
 
 } // namespace
 
-AnovaPanel::AnovaPanel(QWidget *parent) : QFrame(parent) {
+AnovaPanel::AnovaPanel(QWidget *parent) : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_2"));
     setFrameShape(QFrame::StyledPanel);
     new QVBoxLayout(this);
@@ -49,7 +45,7 @@ void AnovaPanel::buildBoxes() {
         const int group = k / 3, row = k % 3;
         auto *caption = new QLabel(captions[std::size_t(k)], this);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto *box = new NumericCell(item("Text41", k), boxRules, this);
+        auto *box = new NumericCell(controlName("Text41", k), boxRules, this);
         box->setMaximumWidth(110);
         connect(box, &NumericCell::edited, this, &AnovaPanel::runFTest);
         grid->addWidget(caption, row, 2 * group);
@@ -71,14 +67,14 @@ void AnovaPanel::buildResults() {
 
     auto *judgment = new QHBoxLayout;
     judgment->addWidget(label(QString(), QStringLiteral("结果判断：")));
-    m_fResult = label(item("Label5", 26));
+    m_fResult = label(controlName("Label5", 26));
     judgment->addWidget(m_fResult, 1);
     column->addLayout(judgment);
 
     // Critical values written as F with the level set below it, then "=" and the value.
     auto *critical = new QHBoxLayout;
-    m_f05 = label(item("Label5", 29));
-    m_f01 = label(item("Label5", 28));
+    m_f05 = label(controlName("Label5", 29));
+    m_f01 = label(controlName("Label5", 28));
     for (auto [level, value] : {std::pair{"0.05", m_f05}, std::pair{"0.01", m_f01}}) {
         critical->addWidget(label(QString(), QStringLiteral("F")));
         QLabel *sub = label(QString(), QLatin1String(level));
@@ -164,6 +160,13 @@ void AnovaPanel::runLsdTest() {
 void AnovaPanel::showLines(const std::array<QString, 3> &lines) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         m_lines[i]->setText(lines[i]);
+}
+
+// The F result and the comparison lines are left to the test, which empties them when a box
+// that held text is emptied.
+void AnovaPanel::clearInputs() {
+    for (NumericCell *box : m_boxes)
+        box->clear();
 }
 
 } // namespace quarbel

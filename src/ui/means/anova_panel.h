@@ -3,7 +3,7 @@
 #include "core/means/anova.h"
 #include "core/means/group_summary.h"
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
 
 #include <array>
 #include <optional>
@@ -13,18 +13,17 @@ class QListWidget;
 
 namespace quarbel {
 
-class NumericCell;
-
 // Result panel of the analysis of variance: the nine summary boxes, the F test with its
 // critical values, and the pairwise q and LSD-t comparisons sharing three result lines.
 // Every change of a box reruns the F test, which ends with the q test.
-class AnovaPanel : public QFrame {
+class AnovaPanel : public Panel {
     Q_OBJECT
   public:
     explicit AnovaPanel(QWidget *parent = nullptr);
 
     // Writes a group's mean, SD and count boxes in that order; each write reruns the F test.
     void showGroup(int group, const GroupSummary &summary);
+    void clearInputs() override;
 
     // The terms of the last run that got past the zero test; they outlive a method switch.
     std::optional<WithinTerms> withinTerms() const { return m_terms; }

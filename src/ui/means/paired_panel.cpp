@@ -8,22 +8,16 @@
 
 namespace quarbel {
 
-PairedPanel::PairedPanel(QWidget *parent) : QFrame(parent) {
+PairedPanel::PairedPanel(QWidget *parent) : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_1"));
     auto *layout = new QGridLayout(this);
     m_n = resultField(QStringLiteral("Label13_5"), this);
     m_mean = resultField(QStringLiteral("Label13_4"), this);
     m_sd = resultField(QStringLiteral("Label13_3"), this);
-    const std::array<std::pair<QString, QLabel *>, 3> fields{{
-        {QStringLiteral("对子数(N)="), m_n},
-        {QStringLiteral("对子差值均数(d)="), m_mean},
-        {QStringLiteral("对子差值均数标准差(Sd)="), m_sd},
-    }};
-    for (int row = 0; row < 3; ++row) {
-        const auto &[caption, field] = fields[std::size_t(row)];
-        layout->addWidget(new QLabel(caption, this), row, 0, Qt::AlignRight);
-        layout->addWidget(field, row, 1);
-    }
+    addFieldRows(layout, 0,
+                 {{QStringLiteral("对子数(N)="), m_n},
+                  {QStringLiteral("对子差值均数(d)="), m_mean},
+                  {QStringLiteral("对子差值均数标准差(Sd)="), m_sd}});
     // The critical values take items 10, 9 and 8 for the levels 0.05, 0.01 and 0.001.
     for (int i = 0; i < 3; ++i)
         m_critical[std::size_t(i)] = resultField(QStringLiteral("Label5_%1").arg(10 - i), this);
@@ -44,6 +38,13 @@ void PairedPanel::recompute(std::span<const std::int64_t> first,
     m_critical[1]->setText(r.critical01);
     m_critical[2]->setText(r.critical001);
     m_result->setText(r.result);
+}
+
+void PairedPanel::clearResults() {
+    for (QLabel *field : {m_n, m_mean, m_sd, m_result})
+        field->clear();
+    for (QLabel *field : m_critical)
+        field->clear();
 }
 
 } // namespace quarbel

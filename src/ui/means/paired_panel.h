@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
 
 #include <array>
 #include <cstdint>
@@ -11,12 +11,13 @@ class QLabel;
 namespace quarbel {
 
 // Result panel of the paired t-test, recomputed from both grid columns on every change.
-class PairedPanel : public QFrame {
+class PairedPanel : public Panel {
     Q_OBJECT
   public:
     explicit PairedPanel(QWidget *parent);
 
     void recompute(std::span<const std::int64_t> first, std::span<const std::int64_t> second);
+    void clearResults() override;
 
   private:
     QLabel *m_n{nullptr};

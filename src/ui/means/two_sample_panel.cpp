@@ -1,6 +1,5 @@
 #include "ui/means/two_sample_panel.h"
 
-#include "ui/entry/numeric_cell.h"
 #include "ui/common/panel_parts.h"
 #include "core/means/group_summary.h"
 #include "core/means/two_sample.h"
@@ -10,7 +9,7 @@
 
 namespace quarbel {
 
-TwoSamplePanel::TwoSamplePanel(QWidget *parent) : QFrame(parent) {
+TwoSamplePanel::TwoSamplePanel(QWidget *parent) : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_0"));
     auto *layout = new QGridLayout(this);
     const std::array<QString, 6> captions{
@@ -54,6 +53,17 @@ void TwoSamplePanel::recompute() {
     m_critical[1]->setText(r.critical01);
     m_critical[2]->setText(r.critical001);
     m_result->setText(r.result);
+}
+
+void TwoSamplePanel::clearInputs() {
+    for (NumericCell *box : m_boxes)
+        box->clear();
+}
+
+// The result line is left to the test, which empties it when a box is emptied.
+void TwoSamplePanel::clearResults() {
+    for (QLabel *field : m_critical)
+        field->clear();
 }
 
 } // namespace quarbel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
 
 #include <array>
 #include <cstdint>
@@ -10,17 +10,18 @@ class QLabel;
 
 namespace quarbel {
 
-class NumericCell;
-
 // Result panel of the two-sample t-test: six summary boxes (Text4_0..5) that recompute the
 // test on every change, typed or filled from the grid.
-class TwoSamplePanel : public QFrame {
+class TwoSamplePanel : public Panel {
     Q_OBJECT
   public:
     explicit TwoSamplePanel(QWidget *parent);
 
     // Writes mean, SD and n of one grid column (0 or 1) into that column's three boxes.
     void fillSummary(int column, std::span<const std::int64_t> ticks);
+
+    void clearInputs() override;
+    void clearResults() override;
 
   private:
     void recompute();

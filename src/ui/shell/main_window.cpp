@@ -11,6 +11,7 @@
 #include "ui/means/two_sample_panel.h"
 #include "ui/shell/launches.h"
 #include "core/shell/methods.h"
+#include "ui/common/panel_parts.h"
 #include "ui/common/seams.h"
 #include "ui/shell/toolbar.h"
 #include "ui/shell/version_window.h"
@@ -33,34 +34,10 @@
 namespace quarbel {
 namespace {
 
-// The input panel shown for each method and the cell that takes the caret.
-struct InputOf {
-    const char *panel;
-    const char *firstCell;
+// The cell that takes the caret after a switch to each method.
+constexpr std::array<const char *, MethodCount> firstCells{
+    "Text1_0", "Text1_0", "Text30_0", "Text11_0", "Text11_0", "Text111_0", "Text1_0", "Text12_0",
 };
-constexpr std::array<InputOf, MethodCount> inputs{{
-    {"Picture2", "Text1_0"},
-    {"Picture2", "Text1_0"},
-    {"Picture6", "Text30_0"},
-    {"Picture8", "Text11_0"},
-    {"Picture8", "Text11_0"},
-    {"Picture7", "Text111_0"},
-    {"Picture2", "Text1_0"},
-    {"Picture9", "Text12_0"},
-}};
-constexpr std::array<const char *, 5> inputPanels{"Picture2", "Picture6", "Picture8", "Picture7",
-                                                  "Picture9"};
-
-QString item(const char *array, int i) {
-    return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(i);
-}
-
-QFrame *placeholderPanel(const QString &name, QWidget *parent) {
-    auto *frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
-}
 
 } // namespace
 
@@ -100,6 +77,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     setCentralWidget(central);
 
     createPanels();
+    m_exchange = new ExchangeActions(this, m_twoColumnGrid, m_threeGroupGrid,
+                                     [this] { return m_methodIndex; });
     load();
 }
 
@@ -126,7 +105,6 @@ void MainWindow::createActions() {
     connect(m_homePageAction, &QAction::triggered, this, [] { openHomePage(); });
     connect(m_versionAction, &QAction::triggered, this, &MainWindow::showVersionWindow);
     connect(m_tutorialAction, &QAction::triggered, this, [] { openTutorial(); });
-    m_exchange = new ExchangeActions(this);
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importData);
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportData);
 }
@@ -186,7 +164,7 @@ QWidget *MainWindow::createMethodBar() {
     column->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < MethodCount; ++i) {
         auto *button = new QPushButton(methodCaptions().at(std::size_t(i)), bar);
-        button->setObjectName(item("Command1", i));
+        button->setObjectName(controlName("Command1", i));
         button->setMinimumHeight(36);
         connect(button, &QPushButton::clicked, this, [this, i] { selectMethod(i); });
         column->addWidget(button);
@@ -225,9 +203,9 @@ void MainWindow::createPanels() {
     auto *pairedFourFoldResults = new PairedFourFoldResultPanel(this);
     auto *rxcResults = new RxCResultPanel(this);
     auto *gradedResults = new GradedResultPanel(this);
-    addInputPanel(new FourFoldPanel(m_heading, fourFoldResults, pairedFourFoldResults, this));
-    addInputPanel(new RxCPanel(rxcResults, this));
-    addInputPanel(new GradedPanel(gradedResults, this));
+    addInputPanel(m_fourFold = new FourFoldPanel(fourFoldResults, pairedFourFoldResults, this));
+    addInputPanel(m_rxc = new RxCPanel(rxcResults, this));
+    addInputPanel(m_graded = new GradedPanel(gradedResults, this));
 
     setResultPanel(TwoSampleT, m_twoSample = new TwoSamplePanel(this));
     setResultPanel(PairedT, m_paired = new PairedPanel(this));
@@ -243,16 +221,21 @@ void MainWindow::createPanels() {
     setResultPanel(Graded, gradedResults);
 }
 
-// The two-column grid serves three methods; the heading says which one is active.
+// The two-column grid serves three methods; the switch says which one is active.
 void MainWindow::dispatchTwoColumn(int column) {
-    const QString heading = m_heading->text();
-    const auto first = m_lists[0]->ticks(), second = m_lists[1]->ticks();
-    if (heading == methodHeading(PairedT))
-        m_paired->recompute(first, second);
-    if (heading == methodHeading(TwoSampleT))
+    switch (m_methodIndex) {
+    case PairedT:
+        m_paired->recompute(m_lists[0]->ticks(), m_lists[1]->ticks());
+        break;
+    case TwoSampleT:
         m_twoSample->fillSummary(column, m_lists[std::size_t(column)]->ticks());
-    if (heading == methodHeading(Correlation))
-        m_correlation->recompute(first, second);
+        break;
+    case Correlation:
+        m_correlation->recompute(m_lists[0]->ticks(), m_lists[1]->ticks());
+        break;
+    default:
+        break;
+    }
 }
 
 void MainWindow::addInputPanel(QWidget *panel) {
@@ -260,135 +243,90 @@ void MainWindow::addInputPanel(QWidget *panel) {
     m_inputArea->layout()->addWidget(panel);
 }
 
-void MainWindow::setResultPanel(int index, QWidget *panel) {
+void MainWindow::setResultPanel(int index, Panel *panel) {
     panel->setParent(m_resultArea);
     m_resultArea->layout()->addWidget(panel);
     m_resultPanels[std::size_t(index)] = panel;
 }
 
 void MainWindow::load() {
-    if (auto *vs = child<QScrollBar>(QStringLiteral("VS1")))
-        vs->setRange(0, 5);
+    m_twoColumnGrid->clearInputs();
     for (ColumnList *list : m_lists)
-        list->reset(15);
-    for (int r = 0; r < 10; ++r) {
-        setTextOf(item("Text1", r), QString());
-        setTextOf(item("Text2", r), QString());
-        setTextOf(item("Label3", r), QString::number(r + 1));
-    }
+        list->reset(DataGrid::EmptyEntries);
     for (int i = 1; i < MethodCount; ++i)
         m_resultPanels[std::size_t(i)]->hide();
-    for (const char *name : inputPanels)
-        if (auto *panel = child<QWidget>(QLatin1String(name)))
-            panel->setVisible(qstrcmp(name, "Picture2") == 0);
-    m_methodButtons[0]->setFont([f = m_methodButtons[0]->font()]() mutable {
-        f.setBold(true);
-        return f;
-    }());
+    showInputPanel(TwoSampleT);
+    makeBold(m_methodButtons[0]);
 
     resize(1240, 700);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    centreOnScreen(this);
+}
+
+void MainWindow::showInputPanel(int index) {
+    QWidget *shown = inputPanelOf(index);
+    for (QWidget *panel : {static_cast<QWidget *>(m_twoColumnGrid),
+                           static_cast<QWidget *>(m_threeGroupGrid),
+                           static_cast<QWidget *>(m_fourFold), static_cast<QWidget *>(m_rxc),
+                           static_cast<QWidget *>(m_graded)})
+        panel->setVisible(panel == shown);
+}
+
+QWidget *MainWindow::inputPanelOf(int index) const {
+    switch (index) {
+    case Anova:
+        return m_threeGroupGrid;
+    case FourFold:
+    case PairedFourFold:
+        return m_fourFold;
+    case RxC:
+        return m_rxc;
+    case Graded:
+        return m_graded;
+    default:
+        return m_twoColumnGrid;
     }
 }
 
 // The steps run in this order on purpose: emptying a cell that held text runs its change
-// handler on the half-reset window, and the later steps clear what those handlers wrote.
+// handler on the half-reset window, and the later steps clear what those handlers wrote. The
+// analysis-of-variance boxes and the R×C and graded cells are emptied after the result
+// panel is shown, and what their handlers write then stays.
 void MainWindow::selectMethod(int index) {
     if (index < 0 || index >= MethodCount)
         index = TwoSampleT;
     m_methodIndex = index;
-
-    for (int i = 0; i < MethodCount; ++i) {
-        QFont f = m_methodButtons[std::size_t(i)]->font();
-        f.setBold(i == index);
-        m_methodButtons[std::size_t(i)]->setFont(f);
-    }
-
+    for (int i = 0; i < MethodCount; ++i)
+        makeBold(m_methodButtons[std::size_t(i)], i == index);
     m_heading->setText(methodHeading(index));
+    m_fourFold->setMethod(Method(index));
 
-    for (ColumnList *list : m_lists)
-        list->reset(0);
-    auto *vs1 = child<QScrollBar>(QStringLiteral("VS1"));
-    auto *vsl1 = child<QScrollBar>(QStringLiteral("VSl1"));
-    if (vsl1)
-        vsl1->setRange(0, 5);
-    if (vs1) {
-        vs1->setRange(0, 5);
-        vs1->setValue(0);
-    }
-    for (ColumnList *list : m_lists)
-        list->reset(15);
-
-    for (int r = 0; r < 10; ++r) {
-        for (const char *cells : {"Text1", "Text2", "Text30", "Text40", "Text50"})
-            setTextOf(item(cells, r), QString());
-        setTextOf(item("Label3", r), QString::number(r + 1));
-        setTextOf(item("Label30", r), QString::number(r + 1));
-    }
+    m_twoColumnGrid->clearInputs();
+    m_threeGroupGrid->clearInputs();
 
     const bool exchange = usesGrid(index);
     m_importAction->setEnabled(exchange);
     m_exportAction->setEnabled(exchange);
     for (int i : {0, 1}) {
-        setEnabledOf(item("Label15", i), exchange);
-        setEnabledOf(item("Label28", i), exchange);
+        setEnabledOf(controlName("Label15", i), exchange);
+        setEnabledOf(controlName("Label28", i), exchange);
     }
 
-    for (int i = 0; i < 6; ++i)
-        setTextOf(item("Text4", i), QString());
-    for (int i = 0; i < 4; ++i)
-        setTextOf(item("Text11", i), QString());
-    for (int i = 0; i <= 20; ++i)
-        setTextOf(item("Label18", i), QString());
-    for (int i = 1; i <= 6; ++i)
-        setTextOf(item("Label20", i), QString());
-
+    m_twoSample->clearInputs();
+    m_fourFold->clearInputs();
     for (QWidget *panel : m_resultPanels)
         panel->hide();
     m_resultPanels[std::size_t(index)]->show();
+    m_anovaPanel->clearInputs();
+    m_graded->clearInputs();
+    m_rxc->clearInputs();
+    for (Panel *panel : m_resultPanels)
+        panel->clearResults();
 
-    for (int i = 0; i < 9; ++i)
-        setTextOf(item("Text41", i), QString());
-    for (int i = 0; i < 8; ++i)
-        setTextOf(item("Text12", i), QString());
-    for (int i = 0; i < 12; ++i)
-        setTextOf(item("Text111", i), QString());
-
-    for (int i : {3, 4, 5, 8, 9, 10, 7, 13, 14, 15, 16, 17, 21, 23, 27})
-        setTextOf(item("Label5", i), QString());
-    for (int i : {3, 4, 5, 6, 7, 12})
-        setTextOf(item("Label13", i), QString());
-    for (int i : {7, 8})
-        setTextOf(item("Label20", i), QString());
-    if (auto *warning = child<QWidget>(QStringLiteral("Label22")))
-        warning->hide();
-
-    const InputOf &input = inputs[std::size_t(index)];
-    for (const char *name : inputPanels)
-        if (auto *panel = child<QWidget>(QLatin1String(name)))
-            panel->setVisible(qstrcmp(name, input.panel) == 0);
-    if (index == FourFold || index == PairedFourFold) {
-        const bool paired = index == PairedFourFold;
-        setTextOf(item("Label17", 0), paired ? QStringLiteral("治疗后") : QStringLiteral("组  别"));
-        setTextOf(item("Label17", 1),
-                  paired ? QStringLiteral("  治疗前  ") : QStringLiteral("结     果"));
-        setTextOf(item("Label17", 3), paired ? QStringLiteral("（+）") : QStringLiteral("试验组"));
-        setTextOf(item("Label17", 4), paired ? QStringLiteral("（-）") : QStringLiteral("对照组"));
-        setTextOf(item("Label16", 0), methodCaptions().at(std::size_t(index)));
-    }
-    if (auto *cell = child<QLineEdit>(QLatin1String(input.firstCell))) {
+    showInputPanel(index);
+    if (auto *cell = child<QLineEdit>(QLatin1String(firstCells[std::size_t(index)]))) {
         cell->setFocus();
         cell->setCursorPosition(int(cell->text().size()));
     }
-}
-
-void MainWindow::setTextOf(const QString &name, const QString &text) {
-    if (auto *edit = child<QLineEdit>(name))
-        edit->setText(text);
-    else if (auto *label = child<QLabel>(name))
-        label->setText(text);
 }
 
 void MainWindow::setEnabledOf(const QString &name, bool enabled) {

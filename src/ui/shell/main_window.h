@@ -17,7 +17,11 @@ class ColumnList;
 class CorrelationPanel;
 class DataGrid;
 class ExchangeActions;
+class FourFoldPanel;
+class GradedPanel;
 class PairedPanel;
+class Panel;
+class RxCPanel;
 class TwoSamplePanel;
 class VersionWindow;
 
@@ -51,12 +55,13 @@ class MainWindow : public QMainWindow {
     void createPanels();
     void addInputPanel(QWidget *panel);
     void dispatchTwoColumn(int column);
-    void setResultPanel(int index, QWidget *panel);
+    void setResultPanel(int index, Panel *panel);
+    void showInputPanel(int index);
+    QWidget *inputPanelOf(int index) const;
     void load();
     void showVersionWindow();
 
     template <class W> W *child(const QString &name) const { return findChild<W *>(name); }
-    void setTextOf(const QString &name, const QString &text);
     void setEnabledOf(const QString &name, bool enabled);
 
     int m_methodIndex{0};
@@ -69,7 +74,10 @@ class MainWindow : public QMainWindow {
     TwoSamplePanel *m_twoSample{nullptr};
     PairedPanel *m_paired{nullptr};
     CorrelationPanel *m_correlation{nullptr};
-    std::array<QWidget *, 8> m_resultPanels{};
+    std::array<Panel *, 8> m_resultPanels{};
+    FourFoldPanel *m_fourFold{nullptr};
+    RxCPanel *m_rxc{nullptr};
+    GradedPanel *m_graded{nullptr};
     AnovaPanel *m_anovaPanel{nullptr};
     QWidget *m_inputArea{nullptr};
     QWidget *m_resultArea{nullptr};

@@ -1,4 +1,5 @@
 #include "ui/shell/version_window.h"
+#include "ui/common/panel_parts.h"
 
 #include "ui/shell/launches.h"
 #include "ui/shell/svg_picture.h"
@@ -92,10 +93,7 @@ VersionWindow::VersionWindow(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     refreshLink();
     // Fixed size and centred once, when the window is made.
     setFixedSize(sizeHint().expandedTo(QSize(460, 0)));
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
 }
 
 void VersionWindow::showWindow() {

@@ -1,8 +1,9 @@
 #include "ui/tables/four_fold_panel.h"
 
-#include "ui/entry/numeric_cell.h"
-#include "core/shell/methods.h"
-#include "ui/tables/table_layout.h"
+#include "ui/common/panel_parts.h"
+
+#include <QGridLayout>
+#include <QLabel>
 
 #include <QVBoxLayout>
 
@@ -17,8 +18,8 @@ const QString Critical01Caption = QStringLiteral("χ²<sub>0.01</sub> =");
 
 } // namespace
 
-FourFoldResultPanel::FourFoldResultPanel(QWidget *parent) : QFrame(parent) {
-    setObjectName(itemName("Picture4", FourFold));
+FourFoldResultPanel::FourFoldResultPanel(QWidget *parent) : Panel(parent) {
+    setObjectName(controlName("Picture4", FourFold));
     setFrameShape(QFrame::StyledPanel);
     auto *grid = resultGrid(this);
     const std::array<QString, 6> captions{
@@ -28,12 +29,18 @@ FourFoldResultPanel::FourFoldResultPanel(QWidget *parent) : QFrame(parent) {
     };
     for (int i = 0; i < 6; ++i)
         m_fields[std::size_t(i)] = addResultRow(grid, captions[std::size_t(i)],
-                                                fieldLabel(itemName("Label20", i + 1), this));
+                                                fieldLabel(controlName("Label20", i + 1), this));
     addResultRow(grid, Critical05Caption, tableLabel(QStringLiteral("3.84"), this));
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
-    m_judgment = judgmentField(itemName("Label5", 21), this);
+    m_judgment = judgmentField(controlName("Label5", 21), this);
     addResultRow(grid, QStringLiteral("结果判断："), m_judgment);
     grid->setRowStretch(grid->rowCount(), 1);
+}
+
+void FourFoldResultPanel::clearResults() {
+    for (QLabel *field : m_fields)
+        field->clear();
+    m_judgment->clear();
 }
 
 void FourFoldResultPanel::display(const FourFoldResult &result) {
@@ -44,18 +51,24 @@ void FourFoldResultPanel::display(const FourFoldResult &result) {
     m_judgment->setText(result.judgment);
 }
 
-PairedFourFoldResultPanel::PairedFourFoldResultPanel(QWidget *parent) : QFrame(parent) {
-    setObjectName(itemName("Picture4", PairedFourFold));
+PairedFourFoldResultPanel::PairedFourFoldResultPanel(QWidget *parent) : Panel(parent) {
+    setObjectName(controlName("Picture4", PairedFourFold));
     setFrameShape(QFrame::StyledPanel);
     auto *grid = resultGrid(this);
-    m_n = addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(itemName("Label20", 8), this));
+    m_n = addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(controlName("Label20", 8), this));
     m_chiSquare =
-        addResultRow(grid, QStringLiteral("χ² ="), fieldLabel(itemName("Label20", 7), this));
+        addResultRow(grid, QStringLiteral("χ² ="), fieldLabel(controlName("Label20", 7), this));
     addResultRow(grid, Critical05Caption, tableLabel(QStringLiteral("3.84"), this));
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
     m_judgment = addResultRow(grid, QStringLiteral("结果判断："),
-                              judgmentField(itemName("Label5", 23), this));
+                              judgmentField(controlName("Label5", 23), this));
     grid->setRowStretch(grid->rowCount(), 1);
+}
+
+void PairedFourFoldResultPanel::clearResults() {
+    m_n->clear();
+    m_chiSquare->clear();
+    m_judgment->clear();
 }
 
 void PairedFourFoldResultPanel::display(const PairedFourFoldResult &result) {
@@ -64,41 +77,35 @@ void PairedFourFoldResultPanel::display(const PairedFourFoldResult &result) {
     m_judgment->setText(result.judgment);
 }
 
-FourFoldPanel::FourFoldPanel(const QLabel *heading, FourFoldResultPanel *results,
-                             PairedFourFoldResultPanel *pairedResults, QWidget *parent)
-    : QFrame(parent), m_heading(heading), m_results(results), m_pairedResults(pairedResults) {
+FourFoldPanel::FourFoldPanel(FourFoldResultPanel *results, PairedFourFoldResultPanel *pairedResults,
+                             QWidget *parent)
+    : Panel(parent), m_results(results), m_pairedResults(pairedResults) {
     setObjectName(QStringLiteral("Picture8"));
     setFrameShape(QFrame::StyledPanel);
     auto *column = new QVBoxLayout(this);
-    QLabel *title = tableLabel(methodCaptions()[FourFold], this, itemName("Label16", 0));
-    QFont titleFont = title->font();
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    column->addWidget(title);
+    m_title = boldLabel(methodCaptions()[FourFold], this, controlName("Label16", 0));
+    column->addWidget(m_title);
 
     // The switch rewrites the four named header captions for each of the two methods.
     auto *grid = new QGridLayout;
     column->addLayout(grid);
     column->addStretch(1);
-    grid->addWidget(tableLabel(QStringLiteral("组  别"), this, itemName("Label17", 0)), 0, 0, 2, 1);
-    grid->addWidget(tableLabel(QStringLiteral("结     果"), this, itemName("Label17", 1)), 0, 1, 1,
-                    2);
+    for (int i : {0, 1, 3, 4})
+        m_headers[std::size_t(i)] = tableLabel(QString(), this, controlName("Label17", i));
+    grid->addWidget(m_headers[0], 0, 0, 2, 1);
+    grid->addWidget(m_headers[1], 0, 1, 1, 2);
     grid->addWidget(tableLabel(QStringLiteral("合计"), this), 0, 3, 2, 1);
     grid->addWidget(tableLabel(QStringLiteral("（+）"), this), 1, 1);
     grid->addWidget(tableLabel(QStringLiteral("（-）"), this), 1, 2);
-    grid->addWidget(tableLabel(QStringLiteral("试验组"), this, itemName("Label17", 3)), 2, 0);
-    grid->addWidget(tableLabel(QStringLiteral("对照组"), this, itemName("Label17", 4)), 3, 0);
+    grid->addWidget(m_headers[3], 2, 0);
+    grid->addWidget(m_headers[4], 3, 0);
+    writeHeaders(FourFold);
     grid->addWidget(tableLabel(QStringLiteral("合  计"), this), 4, 0);
 
-    for (int i = 0; i < 4; ++i) {
-        auto *cell = new NumericCell(itemName("Text11", i), FourFoldCellRules, this);
-        cell->setAlignment(Qt::AlignCenter);
-        connect(cell, &NumericCell::edited, this, &FourFoldPanel::recompute);
-        grid->addWidget(cell, 2 + i / 2, 1 + i % 2);
-        m_cells[std::size_t(i)] = cell;
-    }
+    m_cells = addCells(grid, this, {"Text11", 4, 2, 2, 1, 0}, FourFoldCellRules,
+                       [this] { recompute(); });
     for (int i = 0; i < 5; ++i)
-        m_margins[std::size_t(i)] = fieldLabel(itemName("Label18", i), this);
+        m_margins[std::size_t(i)] = fieldLabel(controlName("Label18", i), this);
     grid->addWidget(m_margins[0], 4, 1);
     grid->addWidget(m_margins[1], 4, 2);
     grid->addWidget(m_margins[2], 2, 3);
@@ -109,19 +116,41 @@ FourFoldPanel::FourFoldPanel(const QLabel *heading, FourFoldResultPanel *results
 void FourFoldPanel::recompute() {
     FourFoldTexts texts;
     for (std::size_t i = 0; i < 4; ++i)
-        texts[i] = m_cells[i]->text();
-    const QString heading = m_heading->text();
-    if (heading == methodCaptions()[FourFold]) {
+        texts[i] = m_cells[qsizetype(i)]->text();
+    if (m_method == FourFold) {
         const FourFoldResult result = fourFoldChiSquare(texts);
         showMargins(result.margins);
         m_results->display(result);
-    } else if (heading == methodCaptions()[PairedFourFold]) {
+    } else if (m_method == PairedFourFold) {
         const PairedFourFoldResult result = pairedFourFoldChiSquare(texts);
         showMargins(result.margins);
         m_pairedResults->display(result);
     } else {
         showMargins(fourFoldMargins(texts));
     }
+}
+
+void FourFoldPanel::setMethod(Method method) {
+    m_method = method;
+    if (method == FourFold || method == PairedFourFold)
+        writeHeaders(method);
+}
+
+void FourFoldPanel::writeHeaders(Method method) {
+    const bool paired = method == PairedFourFold;
+    m_headers[0]->setText(paired ? QStringLiteral("治疗后") : QStringLiteral("组  别"));
+    m_headers[1]->setText(paired ? QStringLiteral("  治疗前  ") : QStringLiteral("结     果"));
+    m_headers[3]->setText(paired ? QStringLiteral("（+）") : QStringLiteral("试验组"));
+    m_headers[4]->setText(paired ? QStringLiteral("（-）") : QStringLiteral("对照组"));
+    m_title->setText(methodCaptions().at(std::size_t(method)));
+}
+
+// The margins are emptied after the cells, so what the cells' handlers wrote goes too.
+void FourFoldPanel::clearInputs() {
+    for (NumericCell *cell : m_cells)
+        cell->clear();
+    for (QLabel *margin : m_margins)
+        margin->clear();
 }
 
 void FourFoldPanel::showMargins(const FourFoldMargins &margins) {

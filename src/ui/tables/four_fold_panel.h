@@ -2,7 +2,8 @@
 
 #include "core/tables/four_fold.h"
 
-#include <QFrame>
+#include "core/shell/methods.h"
+#include "ui/common/panel_parts.h"
 
 #include <array>
 
@@ -10,13 +11,12 @@ class QLabel;
 
 namespace quarbel {
 
-class NumericCell;
-
 // Result panel of the four-fold chi-square test: theoretical counts, n, chi-square, judgment.
-class FourFoldResultPanel : public QFrame {
+class FourFoldResultPanel : public Panel {
     Q_OBJECT
   public:
     explicit FourFoldResultPanel(QWidget *parent);
+    void clearResults() override;
     void display(const FourFoldResult &result);
 
   private:
@@ -25,10 +25,11 @@ class FourFoldResultPanel : public QFrame {
 };
 
 // Result panel of the paired four-fold chi-square test.
-class PairedFourFoldResultPanel : public QFrame {
+class PairedFourFoldResultPanel : public Panel {
     Q_OBJECT
   public:
     explicit PairedFourFoldResultPanel(QWidget *parent);
+    void clearResults() override;
     void display(const PairedFourFoldResult &result);
 
   private:
@@ -38,21 +39,28 @@ class PairedFourFoldResultPanel : public QFrame {
 };
 
 // The four-fold table shared by the two four-fold methods. Which test it runs follows the
-// method heading; under any other heading it only keeps its margins.
-class FourFoldPanel : public QFrame {
+// method the switch sets; under any other method it only keeps its margins.
+class FourFoldPanel : public Panel {
     Q_OBJECT
   public:
-    FourFoldPanel(const QLabel *heading, FourFoldResultPanel *results,
-                  PairedFourFoldResultPanel *pairedResults, QWidget *parent);
+    FourFoldPanel(FourFoldResultPanel *results, PairedFourFoldResultPanel *pairedResults,
+                  QWidget *parent);
+
+    // The active method; the two four-fold methods also get their own headers and title.
+    void setMethod(Method method);
+    void clearInputs() override;
 
   private:
     void recompute();
     void showMargins(const FourFoldMargins &margins);
+    void writeHeaders(Method method);
 
-    const QLabel *m_heading{nullptr};
+    Method m_method{TwoSampleT};
+    QLabel *m_title{nullptr};
+    std::array<QLabel *, 5> m_headers{}; // items 0, 1, 3 and 4 are rewritten
     FourFoldResultPanel *m_results{nullptr};
     PairedFourFoldResultPanel *m_pairedResults{nullptr};
-    std::array<NumericCell *, 4> m_cells{};
+    QList<NumericCell *> m_cells;
     std::array<QLabel *, 5> m_margins{};
 };
 

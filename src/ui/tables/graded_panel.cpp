@@ -1,8 +1,10 @@
 #include "ui/tables/graded_panel.h"
 
-#include "ui/entry/numeric_cell.h"
 #include "core/shell/methods.h"
-#include "ui/tables/table_layout.h"
+#include "ui/common/panel_parts.h"
+
+#include <QGridLayout>
+#include <QLabel>
 
 #include <QVBoxLayout>
 
@@ -12,35 +14,27 @@ namespace {
 constexpr CellRules GradedCellRules{
     .fullStops = false, .trailingFilter = true, .caretToEnd = false};
 
-QLabel *boldLabel(const QString &text, QWidget *parent) {
-    QLabel *label = tableLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
 // A result value, printed in red as the panel's results are.
 QLabel *redField(const QString &name, QWidget *parent) {
     QLabel *field = fieldLabel(name, parent);
-    field->setStyleSheet(QStringLiteral("color: red;"));
+    setResultStyle(field);
     return field;
 }
 
 } // namespace
 
-GradedResultPanel::GradedResultPanel(QWidget *parent) : QFrame(parent) {
-    setObjectName(itemName("Picture4", Graded));
+GradedResultPanel::GradedResultPanel(QWidget *parent) : Panel(parent) {
+    setObjectName(controlName("Picture4", Graded));
     setFrameShape(QFrame::StyledPanel);
     auto *grid = new QGridLayout(this);
     const QString z = QStringLiteral("<i>z</i> =");
     const QString judgment = QStringLiteral("结果判断：");
     grid->addWidget(boldLabel(QStringLiteral("秩和检验"), this), 0, 0, 1, 2);
     grid->addWidget(boldLabel(QStringLiteral("Ridit分析"), this), 0, 2, 1, 2);
-    m_rankSumZ = redField(itemName("Label20", 9), this);
-    m_rankSumJudgment = redField(itemName("Label5", 44), this);
-    m_riditZ = redField(itemName("Label20", 10), this);
-    m_riditJudgment = redField(itemName("Label5", 43), this);
+    m_rankSumZ = redField(controlName("Label20", 9), this);
+    m_rankSumJudgment = redField(controlName("Label5", 44), this);
+    m_riditZ = redField(controlName("Label20", 10), this);
+    m_riditJudgment = redField(controlName("Label5", 43), this);
     grid->addWidget(new QLabel(z, this), 1, 0, Qt::AlignRight);
     grid->addWidget(m_rankSumZ, 1, 1);
     grid->addWidget(new QLabel(z, this), 1, 2, Qt::AlignRight);
@@ -60,7 +54,7 @@ void GradedResultPanel::display(const GradedResult &result) {
 }
 
 GradedPanel::GradedPanel(GradedResultPanel *results, QWidget *parent)
-    : QFrame(parent), m_results(results) {
+    : Panel(parent), m_results(results) {
     setObjectName(QStringLiteral("Picture9"));
     setFrameShape(QFrame::StyledPanel);
     auto *column = new QVBoxLayout(this);
@@ -78,23 +72,17 @@ GradedPanel::GradedPanel(GradedResultPanel *results, QWidget *parent)
     grid->addWidget(tableLabel(QStringLiteral("对照组"), this), 2, 0);
     grid->addWidget(tableLabel(QStringLiteral("合  计"), this), 3, 0);
 
-    for (int k = 0; k < 8; ++k) {
-        auto *cell = new NumericCell(itemName("Text12", k), GradedCellRules, this);
-        cell->setAlignment(Qt::AlignCenter);
-        cell->setMaximumWidth(90);
-        connect(cell, &NumericCell::edited, this, &GradedPanel::recompute);
-        grid->addWidget(cell, 1 + k / 4, 1 + k % 4);
-        m_cells[std::size_t(k)] = cell;
-    }
-    m_testTotal = fieldLabel(itemName("Label18", 13), this);
-    m_controlTotal = fieldLabel(itemName("Label18", 11), this);
+    m_cells = addCells(grid, this, {"Text12", 8, 4, 1, 1, 90}, GradedCellRules,
+                       [this] { recompute(); });
+    m_testTotal = fieldLabel(controlName("Label18", 13), this);
+    m_controlTotal = fieldLabel(controlName("Label18", 11), this);
     grid->addWidget(m_testTotal, 1, 5);
     grid->addWidget(m_controlTotal, 2, 5);
     for (int j = 0; j < 4; ++j) {
-        m_gradeTotals[std::size_t(j)] = fieldLabel(itemName("Label18", 14 + j), this);
+        m_gradeTotals[std::size_t(j)] = fieldLabel(controlName("Label18", 14 + j), this);
         grid->addWidget(m_gradeTotals[std::size_t(j)], 3, 1 + j);
     }
-    m_grandTotal = fieldLabel(itemName("Label18", 18), this);
+    m_grandTotal = fieldLabel(controlName("Label18", 18), this);
     grid->addWidget(m_grandTotal, 3, 5);
 
     for (const QString &note :
@@ -111,7 +99,7 @@ GradedPanel::GradedPanel(GradedResultPanel *results, QWidget *parent)
 void GradedPanel::recompute() {
     GradedTexts texts;
     for (std::size_t k = 0; k < texts.size(); ++k)
-        texts[k] = m_cells[k]->text();
+        texts[k] = m_cells[qsizetype(k)]->text();
     const GradedResult result = gradedAnalysis(texts);
     m_testTotal->setText(result.testTotal);
     m_controlTotal->setText(result.controlTotal);
@@ -119,6 +107,17 @@ void GradedPanel::recompute() {
         m_gradeTotals[j]->setText(result.gradeTotals[j]);
     m_grandTotal->setText(result.grandTotal);
     m_results->display(result);
+}
+
+// The totals are emptied first: emptying a cell that held text reruns the analysis, and what
+// it writes stays.
+void GradedPanel::clearInputs() {
+    for (QLabel *total : {m_testTotal, m_controlTotal, m_grandTotal})
+        total->clear();
+    for (QLabel *total : m_gradeTotals)
+        total->clear();
+    for (NumericCell *cell : m_cells)
+        cell->clear();
 }
 
 } // namespace quarbel

@@ -2,7 +2,7 @@
 
 #include "core/tables/graded.h"
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
 
 #include <array>
 
@@ -10,10 +10,8 @@ class QLabel;
 
 namespace quarbel {
 
-class NumericCell;
-
 // Result panel of the graded table: rank-sum test and Ridit analysis side by side.
-class GradedResultPanel : public QFrame {
+class GradedResultPanel : public Panel {
     Q_OBJECT
   public:
     explicit GradedResultPanel(QWidget *parent);
@@ -27,16 +25,17 @@ class GradedResultPanel : public QFrame {
 };
 
 // The two-group, four-grade table; every change recomputes both analyses.
-class GradedPanel : public QFrame {
+class GradedPanel : public Panel {
     Q_OBJECT
   public:
     GradedPanel(GradedResultPanel *results, QWidget *parent);
+    void clearInputs() override;
 
   private:
     void recompute();
 
     GradedResultPanel *m_results{nullptr};
-    std::array<NumericCell *, 8> m_cells{};
+    QList<NumericCell *> m_cells;
     QLabel *m_testTotal{nullptr};
     QLabel *m_controlTotal{nullptr};
     std::array<QLabel *, 4> m_gradeTotals{};

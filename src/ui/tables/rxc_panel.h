@@ -2,7 +2,7 @@
 
 #include "core/tables/rxc.h"
 
-#include <QFrame>
+#include "ui/common/panel_parts.h"
 
 #include <array>
 
@@ -10,14 +10,13 @@ class QLabel;
 
 namespace quarbel {
 
-class NumericCell;
-
 // Result panel of the R×C chi-square test; its critical values read "5.99" and "9.21" until
 // the first computation.
-class RxCResultPanel : public QFrame {
+class RxCResultPanel : public Panel {
     Q_OBJECT
   public:
     explicit RxCResultPanel(QWidget *parent);
+    void clearResults() override;
     void display(const RxCResult &result);
 
   private:
@@ -30,16 +29,17 @@ class RxCResultPanel : public QFrame {
 };
 
 // The 3×4 count grid with its totals and the hidden store of theoretical counts.
-class RxCPanel : public QFrame {
+class RxCPanel : public Panel {
     Q_OBJECT
   public:
     RxCPanel(RxCResultPanel *results, QWidget *parent);
+    void clearInputs() override;
 
   private:
     void recompute();
 
     RxCResultPanel *m_results{nullptr};
-    std::array<NumericCell *, 12> m_cells{};
+    QList<NumericCell *> m_cells;
     std::array<QLabel *, 4> m_columnTotals{};
     std::array<QLabel *, 3> m_rowTotals{};
     QLabel *m_grandTotal{nullptr};
