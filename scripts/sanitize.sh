@@ -5,8 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${QUARBEL_ASAN_BUILD_DIR:-build-asan}
-# -O1 keeps the instrumented build and its run quick enough for CI.
+# -O1 keeps the instrumented build and its run quick enough for CI. This build also takes the
+# portable 128-bit integer, so the suite runs on both paths.
 QUARBEL_BUILD_DIR=$dir QUARBEL_BUILD_TYPE=Debug scripts/build.sh -DQUARBEL_SANITIZE=ON -DQUARBEL_BENCH=OFF \
+  -DQUARBEL_PORTABLE_WIDE_INT=ON \
   -DCMAKE_CXX_FLAGS=-O1
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1

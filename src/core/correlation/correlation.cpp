@@ -1,4 +1,5 @@
 #include "core/correlation/correlation.h"
+#include "core/entry/wide_int.h"
 
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
@@ -22,21 +23,21 @@ template <class Int> Int roundedQuotient(Int product) {
 }
 
 // Most products fit 64 bits, where the division is several times cheaper.
-__int128 scaledProduct(__int128 product) {
-    constexpr __int128 low = std::numeric_limits<std::int64_t>::min();
-    constexpr __int128 high = std::numeric_limits<std::int64_t>::max();
+WideInt scaledProduct(WideInt product) {
+    const WideInt low = std::numeric_limits<std::int64_t>::min();
+    const WideInt high = std::numeric_limits<std::int64_t>::max();
     if (product >= low && product <= high)
         return roundedQuotient(std::int64_t(product));
     return roundedQuotient(product);
 }
 
-double real(__int128 ticks) {
+double real(WideInt ticks) {
     return double(ticks) / Fixed4::Scale;
 }
 
 struct Sums {
     std::int64_t n{0};
-    __int128 x{0}, y{0}, xy{0}; // ticks
+    WideInt x{0}, y{0}, xy{0}; // ticks
     bool xVaries{false}, yVaries{false};
     bool overflow{false};
 };
@@ -59,7 +60,7 @@ Sums sumPairs(std::span<const std::int64_t> x, std::span<const std::int64_t> y) 
         s.x += xi;
         s.y += yi;
         // A product of two 64-bit tick counts fits 128 bits; only the running sum can overflow.
-        s.overflow |= __builtin_add_overflow(s.xy, scaledProduct(__int128(xi) * yi), &s.xy);
+        s.overflow |= addOverflows(s.xy, scaledProduct(WideInt(xi) * yi));
     }
     return s;
 }
@@ -93,8 +94,8 @@ AboutMeans sumsAboutMeans(std::span<const std::int64_t> x, std::span<const std::
 
 CorrelationResult correlate(std::span<const std::int64_t> x, std::span<const std::int64_t> y) {
     const Sums s = sumPairs(x, y);
-    __int128 productOfSums = 0;
-    if (s.n <= 2 || s.overflow || __builtin_mul_overflow(s.x, s.y, &productOfSums))
+    WideInt productOfSums = 0;
+    if (s.n <= 2 || s.overflow || mulOverflows(s.x, s.y, &productOfSums))
         return {};
     const double n = double(s.n);
     CorrelationResult out;

@@ -1,4 +1,5 @@
 #include "core/entry/number_rules.h"
+#include "core/entry/wide_int.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,7 +165,7 @@ std::optional<Fixed4> Fixed4::parse(QStringView text) {
     if (d.point > 15)
         return std::nullopt;
     const Decimal r = roundTo(d, 4);
-    __int128 ticks = 0;
+    WideInt ticks = 0;
     for (char c : r.digits)
         ticks = ticks * 10 + (c - '0');
     if (ticks > std::numeric_limits<std::int64_t>::max())

@@ -1,4 +1,5 @@
 #include "core/generator/normal_generator.h"
+#include "core/entry/wide_int.h"
 
 #include "core/entry/number_rules.h"
 #include "core/generator/uniform_source.h"
@@ -9,7 +10,7 @@
 namespace quarbel {
 namespace {
 
-using Wide = __int128;
+using Wide = WideInt;
 
 const QString FillInMessage = QStringLiteral("请把数据填写完整！");
 const QString InvalidMessage = QStringLiteral("请输入有效的数字！");
@@ -51,11 +52,11 @@ Wide roundHalfEvenDiv(Wide a, Wide b) {
     return q;
 }
 
-std::uint64_t isqrt(unsigned __int128 y) {
+std::uint64_t isqrt(WideUInt y) {
     auto r = std::uint64_t(std::sqrt(static_cast<long double>(y)));
-    while (r > 0 && static_cast<unsigned __int128>(r) * r > y)
+    while (r > 0 && static_cast<WideUInt>(r) * r > y)
         --r;
-    while (static_cast<unsigned __int128>(r + 1) * (r + 1) <= y)
+    while (static_cast<WideUInt>(r + 1) * (r + 1) <= y)
         ++r;
     return r;
 }
@@ -398,7 +399,7 @@ void NormalGenerator::measureSd() {
     else
         denominator *= pow10(2 * (d - e));
     const Wide y = floorDiv(4 * spread, denominator);
-    const std::uint64_t r = isqrt((unsigned __int128)y); // floor of 2·sd
+    const std::uint64_t r = isqrt((WideUInt)y); // floor of 2·sd
     auto sd = std::int64_t(r / 2);
     if (r % 2 != 0) {
         const bool tie = (4 * spread) % denominator == 0 && y == Wide(r) * Wide(r);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/entry/wide_int.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -94,22 +96,22 @@ class NormalGenerator {
     GeneratorResult m_result;
     std::vector<std::int64_t> m_values;
 
-    __int128 m_sum{0}; // Σ units
+    WideInt m_sum{0}; // Σ units
     std::int64_t m_meanUpLeft{0};
     std::int64_t m_meanDownLeft{0};
     std::int64_t m_meanStepsTaken{0};
 
     // Standard-deviation bookkeeping, in units measured from m_offset.
     std::int64_t m_offset{0};
-    __int128 m_offsetSum{0};
-    __int128 m_offsetSquares{0};
+    WideInt m_offsetSum{0};
+    WideInt m_offsetSquares{0};
     std::int64_t m_currentSd{0}; // at min(sdDecimals, 4) decimals
     bool m_sdDirty{true};
     // Values strictly above and below the centre, for deciding that no pick can help.
     std::int64_t m_aboveCount{0};
     std::int64_t m_belowCount{0};
-    __int128 m_aboveSum{0};
-    __int128 m_belowSum{0};
+    WideInt m_aboveSum{0};
+    WideInt m_belowSum{0};
     std::int64_t m_nearestAbove{0}; // smallest value above the centre, in units
     std::int64_t m_nearestBelow{0};
     std::int64_t m_sdPicks{0};

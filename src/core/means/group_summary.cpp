@@ -1,4 +1,5 @@
 #include "core/means/group_summary.h"
+#include "core/entry/wide_int.h"
 
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
@@ -10,7 +11,7 @@ namespace quarbel {
 GroupSummary summariseGroup(std::span<const std::int64_t> ticks) {
     // The sum stays exact in ten-thousandths; 128 bits keep a long column from overflowing.
     std::int64_t n = 0;
-    __int128 sum = 0;
+    WideInt sum = 0;
     for (std::int64_t t : ticks) {
         if (t == ColumnList::Missing)
             continue;
@@ -21,8 +22,8 @@ GroupSummary summariseGroup(std::span<const std::int64_t> ticks) {
     if (n == 0)
         return s;
     // The mean in ten-thousandths, rounded half away from zero in integers: exact.
-    const __int128 magnitude = sum < 0 ? -sum : sum;
-    const __int128 rounded = (2 * magnitude + n) / (2 * __int128(n));
+    const WideInt magnitude = sum < 0 ? -sum : sum;
+    const WideInt rounded = (2 * magnitude + n) / (2 * WideInt(n));
     s.mean = displayForm(Fixed4::fromTicks(std::int64_t(sum < 0 ? -rounded : rounded)));
     if (n < 2)
         return s;

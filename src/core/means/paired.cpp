@@ -1,4 +1,5 @@
 #include "core/means/paired.h"
+#include "core/entry/wide_int.h"
 
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
@@ -10,14 +11,14 @@ namespace quarbel {
 
 PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second) {
     std::int64_t n = 0;
-    __int128 sum = 0; // ticks, exact
-    __int128 firstDifference = 0;
+    WideInt sum = 0; // ticks, exact
+    WideInt firstDifference = 0;
     bool allEqual = true;
     const std::size_t rows = std::min(first.size(), second.size());
     for (std::size_t i = 0; i < rows; ++i) {
         if (first[i] == ColumnList::Missing || second[i] == ColumnList::Missing)
             continue;
-        const __int128 d = __int128(first[i]) - second[i];
+        const WideInt d = WideInt(first[i]) - second[i];
         if (n == 0)
             firstDifference = d;
         else if (d != firstDifference)
@@ -38,7 +39,7 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
     for (std::size_t i = 0; i < rows; ++i) {
         if (first[i] == ColumnList::Missing || second[i] == ColumnList::Missing)
             continue;
-        const long double d = (long double)(__int128(first[i]) - second[i]) - centre;
+        const long double d = (long double)(WideInt(first[i]) - second[i]) - centre;
         squares += d * d;
     }
     const long double perUnit = (long double)Fixed4::Scale * Fixed4::Scale;

@@ -1,4 +1,5 @@
 #include "core/means/two_sample.h"
+#include "core/entry/wide_int.h"
 
 #include "core/entry/number_rules.h"
 #include "core/entry/t_table.h"
@@ -8,7 +9,7 @@
 namespace quarbel {
 
 TwoSampleResult twoSampleT(const std::array<QString, 6> &boxes) {
-    std::array<__int128, 6> v{}; // ticks; 128 bits so sums of extreme inputs cannot overflow
+    std::array<WideInt, 6> v{}; // ticks; 128 bits so sums of extreme inputs cannot overflow
     for (const QString &box : boxes)
         if (leadingNumber(box) == 0)
             return {};
@@ -19,11 +20,11 @@ TwoSampleResult twoSampleT(const std::array<QString, 6> &boxes) {
         v[i] = value->ticks();
     }
     const auto [x1, s1, n1, x2, s2, n2] = v;
-    const __int128 dfTicks = n1 + n2 - 2 * Fixed4::Scale;
+    const WideInt dfTicks = n1 + n2 - 2 * Fixed4::Scale;
     if (dfTicks < Fixed4::Scale || n1 == 0 || n2 == 0)
         return {};
 
-    auto real = [](__int128 ticks) { return double(ticks) / Fixed4::Scale; };
+    auto real = [](WideInt ticks) { return double(ticks) / Fixed4::Scale; };
     const double df = real(dfTicks);
     const double a = real(n1 - Fixed4::Scale) * real(s1) * real(s1);
     const double b = real(n2 - Fixed4::Scale) * real(s2) * real(s2);

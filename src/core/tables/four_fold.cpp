@@ -1,4 +1,5 @@
 #include "core/tables/four_fold.h"
+#include "core/entry/wide_int.h"
 
 #include "core/entry/number_rules.h"
 #include "core/tables/chi_square.h"
@@ -10,8 +11,10 @@ namespace quarbel {
 namespace {
 
 std::optional<Fixed4> add(std::optional<Fixed4> x, std::optional<Fixed4> y) {
-    std::int64_t sum = 0;
-    if (!x || !y || __builtin_add_overflow(x->ticks(), y->ticks(), &sum))
+    if (!x || !y)
+        return std::nullopt;
+    std::int64_t sum = x->ticks();
+    if (addOverflows(sum, y->ticks()))
         return std::nullopt;
     return Fixed4::fromTicks(sum);
 }
