@@ -26,7 +26,7 @@ const GridMethod anova{Anova, {"List3", "List4", "List5"}, "Text30_0"};
 
 // The main window with every list of the method filled with `rows` entries.
 struct Filled {
-    Filled(const GridMethod &m, qsizetype rows) : method(&m), rows(rows) {
+    Filled(const GridMethod &m, qsizetype count) : method(&m), rows(count) {
         resetPeakMemory();
         window = std::make_unique<MainWindow>();
         window->selectMethod(m.method);

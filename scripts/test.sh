@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
+scripts/build.sh -DQUARBEL_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "${QUARBEL_BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"
 scripts/sanitize.sh

@@ -1,18 +1,14 @@
 #include "core/correlation/correlation.h"
 #include "core/entry/column_list.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace quarbel;
+using quarbel::test::boxesOf;
+using quarbel::test::ticksOf;
 
 namespace {
-
-std::vector<std::int64_t> ticksOf(const QStringList &texts) {
-    ColumnList list(QStringLiteral("List"));
-    list.replaceAll(texts);
-    return {list.ticks().begin(), list.ticks().end()};
-}
 
 QStringList words(const char *text) {
     return QString::fromUtf8(text).split(u' ');
@@ -118,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"0.3", "0.3", "0.3", "0.3", "0.3"},
             {"5", "", "", "3.182", "5.841", "12.92", "", "Y=0.3000+0.0000X", "+0.0000", "0.3000"}},
         CorrelationCase{"BothConstant", {"1", "1", "1"}, {"2", "2", "2"}, {"3"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct DfCase {
     const char *name;
@@ -144,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, CorrelationDf,
                                          DfCase{"Df999", 1001, "1.965"},
                                          DfCase{"Df1000", 1002, "1.962"},
                                          DfCase{"Df1001", 1003, "1.960"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 // The sum of cross products of 2000 such values passes 128 bits: nothing is shown rather than
 // a wrapped sum.

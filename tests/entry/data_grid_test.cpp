@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The three-group grid counts the list of the group that changed.
         GrowthCase{"ThreeGroupsCountOwnList", true, 2, 1, 9, {15, 20, 15}, 6, {15, 20, 15}},
         GrowthCase{"ThreeGroupsOwnListShort", true, 2, 2, 9, {20, 20, 12}, 6, {24, 24, 16}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(DataGrid, StoresTrimmedTextAndAnnouncesTheColumn) {
     Grid g(true);
@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"UpAtTopOfListStays", false, 1, 0, 0, Qt::Key_Up, false, 0, 0},
                     KeyCase{"UpThreeGroupsFirstOnPress", true, 0, 5, 0, Qt::Key_Up, false, 4, 0},
                     KeyCase{"UpThreeGroupsAtTopScrolls", true, 2, 0, 1, Qt::Key_Up, false, 0, 0}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(DataGrid, AutoRepeatedReleaseDoesNotMoveTheFirstColumn) {
     Grid g(false);

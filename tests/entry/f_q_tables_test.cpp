@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FCase{"Infinite", HUGE_VAL, "3.00", "4.61"},
                     FCase{"BelowOne", 0.999, nullptr, nullptr}, FCase{"Zero", 0, nullptr, nullptr},
                     FCase{"Negative", -3, nullptr, nullptr}, FCase{"NaN", NaN, nullptr, nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct QCase {
     const char *name;
@@ -160,6 +160,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, QLookup,
                                          QCase{"BelowFive", 4.99, 2, nullptr, 0},
                                          QCase{"FourMeans", 12, 4, nullptr, 0},
                                          QCase{"NaN", NaN, 2, nullptr, 0}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DisplayCase{"Large", 123456789.123456, "123456789.1235"},
                     DisplayCase{"Huge", 1e20, "100000000000000000000.0000"},
                     DisplayCase{"Zero", 0.0, "0.0000"}, DisplayCase{"NegZero", -0.0, "0.0000"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(DisplayForm, NonFiniteValuesShowNothing) {
     EXPECT_TRUE(displayForm(std::nan("")).isEmpty());
@@ -77,8 +77,9 @@ class StrictConversion : public testing::TestWithParam<ParseCase> {};
 TEST_P(StrictConversion, WholeTextMustBeANumber) {
     const auto v = Fixed4::parse(QString::fromUtf8(GetParam().text));
     ASSERT_EQ(v.has_value(), GetParam().ticks.has_value()) << GetParam().text;
-    if (v)
+    if (v) {
         EXPECT_EQ(v->ticks(), *GetParam().ticks);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"LargestFits", "922337203685477.5807", INT64_MAX},
                     ParseCase{"JustTooLarge", "922337203685477.5808", std::nullopt},
                     ParseCase{"FullWidthDigit", "１", std::nullopt}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
     EXPECT_EQ(leadingNumber(u"12a"), 12);

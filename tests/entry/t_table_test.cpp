@@ -1,6 +1,6 @@
 #include "core/entry/number_rules.h"
 #include "core/entry/t_table.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <QStringList>
 
@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LookupCase{"BelowOne", 0.5, "—————", "", ""},
                     LookupCase{"Zero", 0, "—————", "", ""},
                     LookupCase{"Negative", -3, "—————", "", ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct JudgeCase {
     const char *name;
@@ -104,6 +104,6 @@ INSTANTIATE_TEST_SUITE_P(Levels, JudgeT,
                                          JudgeCase{"EqualTo001", 3.922, 18, "p < 0.001"},
                                          JudgeCase{"Huge", 1e9, 1, "p < 0.001"},
                                          JudgeCase{"Infinity05", 1.96, 5000, "p < 0.05"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

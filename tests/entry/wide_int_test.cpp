@@ -10,8 +10,8 @@ namespace {
 // The overflow rules must agree between the builtin and the portable integer, and both must
 // refuse exactly at the edges of the signed 128-bit range.
 template <class W> class WideIntTest : public ::testing::Test {};
-#ifdef __SIZEOF_INT128__
-using Types = ::testing::Types<__int128, boost::multiprecision::int128_t>;
+#ifdef QUARBEL_BUILTIN_WIDE_INT
+using Types = ::testing::Types<WideInt, boost::multiprecision::int128_t>;
 #else
 using Types = ::testing::Types<boost::multiprecision::int128_t>;
 #endif

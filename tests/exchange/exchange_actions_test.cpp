@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FailureCase{"NotAWorkbook",
                                 [](const QByteArray &) { return QByteArray("1;2\n"); }, "text.xls",
                                 "文件读取失败，数据未改变。"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(Exchange, CancelledDialogsDoNothing) {
     window->twoColumnGrid()->cell(0, 0)->setText(QStringLiteral("3"));
@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"XlsxType", "data", "Excel 工作簿(*.xlsx)", "data.xlsx",
                              WorkbookFormat::Xlsx},
                     NameCase{"XlsxTyped", "data.xlsx", "", "data.xlsx", WorkbookFormat::Xlsx}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(Exchange, TooManyRowsForXlsAreRefusedBeforeAnythingIsWritten) {
     QStringList many(XlsMaxRows + 1, QStringLiteral("1"));
@@ -242,8 +242,9 @@ TEST_F(Exchange, DialogsStartInTheLastFolderUsed) {
     exportTo(QString());
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     // Folders of earlier runs are gone, so the first dialog falls back to the documents.
-    if (!documents.isEmpty())
+    if (!documents.isEmpty()) {
         EXPECT_EQ(seams.dialogFolder, documents);
+    }
     exportTo(dir.filePath(QStringLiteral("here.xls")));
     importFrom(QString());
     EXPECT_EQ(seams.dialogFolder, dir.path());

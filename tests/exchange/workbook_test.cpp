@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FixtureCase{"XlsxSharedStrings", "shared_strings.xlsx", "shared_strings.tsv"},
                     FixtureCase{"XlsxInlineStrings", "inline_strings.xlsx", "inline_strings.tsv"},
                     FixtureCase{"XlsxRelationshipsAndSparseRows", "handmade.xlsx", "handmade.tsv"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(Fixture, FewerColumnsThanTheSheetHasStillCountEveryRow) {
     const SheetColumns read = readWorkbook(dataPath("formulas.xls"), 2);
@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"XlsxOneRow", WorkbookFormat::Xlsx, 2, 1, 4},
                     RoundTripCase{"XlsxThreeColumns", WorkbookFormat::Xlsx, 3, 777, 5},
                     RoundTripCase{"XlsxLarge", WorkbookFormat::Xlsx, 2, 200000, 6}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // Strings longer than one record, wide and narrow, with surrogate pairs at every offset.
 QList<QStringList> longStrings() {
@@ -279,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(Names, NameRule,
                                          NameCase{"XlsInTheMiddle", "data.xls.csv", std::nullopt},
                                          NameCase{"Xlsm", "data.xlsm", std::nullopt},
                                          NameCase{"NoName", "", std::nullopt}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 // ---- an independent reader ----
 
@@ -569,7 +569,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         RecordCase{"NoWorkbookStream", [] { return compound(sheet({}), "Other"); }, {}},
         RecordCase{"PlainText", [] { return QByteArray("1,2,3\n4,5,6\n"); }, {}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // ---- damaged and hostile files ----
 

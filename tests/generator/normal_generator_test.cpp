@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusalCase{"HugeMean", {"1e12", "10", "100", "2"}, Invalid},
                     RefusalCase{"HugeSd", {"50", "100000000", "100", "2"}, Invalid},
                     RefusalCase{"SdTooFineGrained", {"50", "2000000", "100", "6"}, Invalid}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(Plan, ReadsTypedPrecisionAndWholeCounts) {
     const GeneratorPlan plan = planGeneration({" 50.25 ", "3.10", "100.0", "1"});
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TargetCase{"SixDecimals", {"0.5", "0.0123", "200", "6"}, "0.5", "0.0123"},
                     TargetCase{"FewValues", {"10", "2", "20", "1"}, "10", "2"},
                     TargetCase{"LargestOldList", {"50", "10", "32767", "2"}, "50", "10"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct UnreachableCase {
     const char *name;
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnreachableCase{"NothingStraddlesTheCentre", {"50", "0.01", "2", "0"}},
         // The SD is measured at four decimals at most.
         UnreachableCase{"SdFinerThanMeasured", {"50", "10.00001", "100", "2"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(UniformSource, FreshSourcesGiveTheSameSample) {
     const GeneratorPlan plan = planGeneration({"50", "10", "1000", "2"});

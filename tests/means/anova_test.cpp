@@ -1,20 +1,16 @@
 #include "core/means/anova.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace quarbel;
+using quarbel::test::boxesOf;
+using quarbel::test::ticksOf;
 
 namespace {
-
-AnovaBoxes boxesOf(std::initializer_list<const char *> texts) {
-    AnovaBoxes boxes;
-    std::size_t i = 0;
-    for (const char *t : texts)
-        boxes[i++] = QString::fromUtf8(t);
-    return boxes;
-}
 
 struct AnovaCase {
     const char *name;
@@ -109,6 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "30.82", -5.5, 3},
         AnovaCase{"Overflow", boxesOf({"1e200", "2", "5", "12", "2", "5", "15", "2", "5"}), "",
                   "3.89", "6.93", 48, 12}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -65,6 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "0.0000",
                   "3"},
         GroupCase{"EqualValues", {"3.3", "3.3", "3.3", "3.3"}, "3.3000", "0.0000", "4"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "core/entry/column_list.h"
 #include "core/means/paired.h"
 #include "core/means/two_sample.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace quarbel;
+using quarbel::test::boxesOf;
+using quarbel::test::ticksOf;
 
 namespace {
 
@@ -111,14 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                       df18[1],
                       df18[2],
                       "t = 0.0000  p > 0.05"}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-// Parsed entries as a hidden list holds them.
-std::vector<std::int64_t> ticksOf(const QStringList &texts) {
-    ColumnList list(QStringLiteral("List"));
-    list.replaceAll(texts);
-    return {list.ticks().begin(), list.ticks().end()};
-}
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct PairedCase {
     const char *name;
@@ -199,6 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
         alternating("DfAboveThousand", 1002,
                     {"1002", "1.5000", "0.5002", "1.960", "2.575", "3.291",
                      "t = 94.9158  p < 0.001"})),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -1,20 +1,16 @@
 #include "core/means/pairwise.h"
 
+#include "support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace quarbel;
+using quarbel::test::boxesOf;
+using quarbel::test::ticksOf;
 
 namespace {
-
-AnovaBoxes boxesOf(std::initializer_list<const char *> texts) {
-    AnovaBoxes boxes;
-    std::size_t i = 0;
-    for (const char *t : texts)
-        boxes[i++] = QString::fromUtf8(t);
-    return boxes;
-}
 
 // Groups of 5 with the worked example's within terms (df 12, mean square 4).
 AnovaBoxes fivesWithMeans(const char *x1, const char *x2, const char *x3) {
@@ -40,8 +36,9 @@ TEST_P(QTest, WritesOneLinePerPair) {
     const QCase &c = GetParam();
     const QTestResult r = runQTest(c.boxes, c.terms);
     ASSERT_EQ(r.meanOrder.has_value(), c.order[0] != nullptr);
-    if (r.meanOrder)
+    if (r.meanOrder) {
         EXPECT_EQ(*r.meanOrder, (QStringList{c.order[0], c.order[1], c.order[2]}));
+    }
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(r.lines[i].toStdString(), c.lines[i]) << "line " << i + 1;
 }
@@ -130,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
               dfTwelve,
               {"000000010.0000", "000000012.0000", "000000015.0000"},
               {"第1组与第2组比较：q = 2.2361  p > 0.05", "", ""}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct LsdCase {
     const char *name;
@@ -174,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                 boxesOf({"", "2", "5", "12", "2", "5", "15", "2", "5"}),
                 dfTwelve,
                 {"", "", ""}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct TailCase {
     const char *name;
@@ -207,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(R, TwoTailedT,
                                          TailCase{"HugeDf", 2.5, 1e6, 0.012419489502163233},
                                          TailCase{"Zero", 0, 30, 1.0},
                                          TailCase{"OneFifty", 1.96, 150, 0.051848985935918086}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 TEST(TwoTailedT, RefusesWhatHasNoDistribution) {
     EXPECT_FALSE(twoTailedT(1, 0));

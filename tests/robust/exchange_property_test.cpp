@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Lists, ExportThenImport,
                                          RoundTripCase{"ThreeGroupsXlsx", Anova, ".xlsx", 2000, 4},
                                          RoundTripCase{"OneRowXls", PairedT, ".xls", 1, 5},
                                          RoundTripCase{"OneRowXlsx", PairedT, ".xlsx", 1, 6}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 // ---- Hostile and broken files ----
 
@@ -323,6 +323,6 @@ TEST_P(HostileFile, IsRefusedQuicklyAndTheGridKeepsItsData) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileFile, testing::ValuesIn(hostileCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

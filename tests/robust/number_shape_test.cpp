@@ -34,6 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"EquationNegativeSlope", "Y=4.0000-1.2500X", true},
         ShapeCase{"EquationExponent", "Y=1e+20+2.0000X", false},
         ShapeCase{"EquationNegativeZeroSlope", "Y=1.0000-0.0000X", false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

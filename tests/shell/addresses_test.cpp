@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "at/least/once/before/it/ends/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa/"
                                "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb/"
                                "index.html"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct MalformedRow {
     const char *name;
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, MalformedCipher,
                                          MalformedRow{"Negative", "61,-1,247"},
                                          MalformedRow{"EmptyField", "61,,247"},
                                          MalformedRow{"TrailingComma", "61,19,"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 // The build enciphers the addresses itself; they must come back as what was configured.
 TEST(BuiltAddresses, DecipherToTheConfiguredPages) {
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveRow{"PageWithoutHelpFolder", "help.html", "", ""},
         ResolveRow{"EmptyAddress", "", "/opt/help", ""},
         ResolveRow{"DriveLetterIsAPath", "C:/help/index.html", "", ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 void touch(const QString &path) {
     QDir().mkpath(QFileInfo(path).path());
@@ -167,6 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
         CalculatorRow{"Galculator", false, {"galculator"}, "galculator"},
         CalculatorRow{"None", false, {}, ""},
         CalculatorRow{"UnknownCalculatorsIgnored", false, {"calc.exe", "bc"}, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ExchangeRow{"Anova", 2, true}, ExchangeRow{"FourFold", 3, false},
                     ExchangeRow{"PairedFourFold", 4, false}, ExchangeRow{"RxC", 5, false},
                     ExchangeRow{"Correlation", 6, true}, ExchangeRow{"Graded", 7, false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST_F(ShellTest, ReleaseFarOutsideTheEntryStillOpensItsPage) {
     click(find<QWidget>(QStringLiteral("Label28_3")), QPointF(2000, -500));

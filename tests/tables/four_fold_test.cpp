@@ -1,6 +1,6 @@
 #include "core/tables/four_fold.h"
 
-#include "print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         FourFoldCase{"FifthDecimalRoundsToFour", {"1.00005", "0", "0", "0"},
             {"1.0001", "0", "1.0001", "0", "1.0001"}, {"1.0002", "0.0000", "0.0000", "0.0000"}, "1",
             "", Unsuitable}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 // clang-format on
 
 struct PairedCase {
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         PairedCase{"NegativeCount", {"-3", "30", "10", ""}, "37", "37", "", ""},
         PairedCase{"NegativeDiscordantSum", {"", "5", "-5", ""}, "0", "0", "", ""},
         PairedCase{"Empty", {}, "0", "0", "", ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(PairedFourFoldChiSquare, ConcordantCellsChangeOnlyTheTotals) {

@@ -1,6 +1,6 @@
 #include "core/tables/graded.h"
 
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"13.5", "10", "10", "7"}, "40.5", "2.5428", "p < 0.05", "2.4799", "p < 0.05"},
         GradedCase{"NegativeCountShowsOnlyTotals", {"10", "-5", "3", "", "3", "5", "7", ""}, "8",
             "15", {"13", "0", "10", ""}, "23", "", "", "", ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(GradedAnalysis, SwappingTheGroupsLeavesBothStatistics) {
@@ -106,6 +106,6 @@ INSTANTIATE_TEST_SUITE_P(Bounds, NormalJudgment,
                                          JudgmentCase{"AtFivePercent", 1.96, "p < 0.05"},
                                          JudgmentCase{"BelowOnePercent", 2.57599, "p < 0.05"},
                                          JudgmentCase{"AtOnePercent", 2.576, "p < 0.01"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

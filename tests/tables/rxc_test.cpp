@@ -1,6 +1,6 @@
 #include "core/tables/rxc.h"
 
-#include "print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"30", "10", "60", "0"}, {"60", "40", "0"}, "100", 2, "100", "", "", "", "", false},
         RxCCase{"NegativeCountInASmallTable", grid({{"10", "-20"}, {"20", "10"}}), {}, {}, "", 0,
             "", "", "", "", "", false}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(RxCChiSquare, KeepsTheTheoreticalCountsOfEveryCell) {

@@ -17,8 +17,9 @@
 namespace quarbel {
 
 #ifdef QUARBEL_BUILTIN_WIDE_INT
-using WideInt = __int128;
-using WideUInt = unsigned __int128;
+// __extension__ keeps -Wpedantic quiet about the builtin type.
+__extension__ using WideInt = __int128;
+__extension__ using WideUInt = unsigned __int128;
 #else
 using WideInt = boost::multiprecision::int128_t;
 using WideUInt = boost::multiprecision::uint128_t;
@@ -36,7 +37,7 @@ template <class W> W maximum() {
 // 128-bit range.
 template <class W> bool addOverflows(W &sum, W value) {
 #ifdef QUARBEL_BUILTIN_WIDE_INT
-    if constexpr (std::is_same_v<W, __int128>)
+    if constexpr (std::is_same_v<W, WideInt>)
         return __builtin_add_overflow(sum, value, &sum);
 #endif
     const W top = wide_detail::maximum<W>();
@@ -49,7 +50,7 @@ template <class W> bool addOverflows(W &sum, W value) {
 // `*product = a * b`; returns true when the product leaves the signed 128-bit range.
 template <class W> bool mulOverflows(W a, W b, W *product) {
 #ifdef QUARBEL_BUILTIN_WIDE_INT
-    if constexpr (std::is_same_v<W, __int128>)
+    if constexpr (std::is_same_v<W, WideInt>)
         return __builtin_mul_overflow(a, b, product);
 #endif
     const W top = wide_detail::maximum<W>();

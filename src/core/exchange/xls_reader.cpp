@@ -12,6 +12,7 @@
 #include <QStringDecoder>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace quarbel::workbook_detail {
@@ -345,10 +346,8 @@ class Workbook {
                 break;
             case StringRecord: {
                 const auto parts = m_records.withContinues(b);
-                if (pendingString)
-                    put(pendingString->first, pendingString->second,
-                        m_biff8 ? Pieces(parts).unicodeString() : text(b));
-                pendingString.reset();
+                if (const auto cell = std::exchange(pendingString, std::nullopt))
+                    put(cell->first, cell->second, m_biff8 ? Pieces(parts).unicodeString() : text(b));
                 break;
             }
             case BoolErrRecord:
