@@ -46,7 +46,7 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     nameApplication();
-    QApplication::setDesktopFileName(QStringLiteral("quarbel"));
+    QApplication::setDesktopFileName(QStringLiteral("org.quarbel.Quarbel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/quarbel.svg")));
     // Anything QApplication did not take is ours: an unknown option ends with a message and a
     // failure status rather than opening the window as if nothing were wrong.
