@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Quarbel needs to build, run and test.
-# Idempotent and quiet when everything is already there.
+# Installs every Debian package Quarbel needs to build, run and test, and the packages named as
+# arguments (the packaging scripts' own tools). Idempotent and quiet when everything is there.
 set -euo pipefail
 
 packages=(
@@ -11,6 +11,7 @@ packages=(
   python3 python3-xlrd
   xvfb xauth fonts-wqy-zenhei
   clang libclang-rt-14-dev
+  "$@"
 )
 
 missing=()

@@ -42,7 +42,7 @@ constexpr std::array<const char *, MethodCount> firstCells{
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Quarbel V15.0"));
+    setWindowTitle(QStringLiteral("Quarbel V" QUARBEL_VERSION));
     for (int i = 0; i < 5; ++i)
         m_lists[std::size_t(i)] = new ColumnList(QStringLiteral("List%1").arg(i + 1), this);
 

@@ -56,7 +56,7 @@ VersionWindow::VersionWindow(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     logo->setObjectName(QStringLiteral("Image1"));
     grid->addWidget(logo, 0, 0, 4, 1, Qt::AlignTop);
 
-    QLabel *product = label("Label1", QStringLiteral("QuarbelV15.0"), this);
+    QLabel *product = label("Label1", QStringLiteral("QuarbelV" QUARBEL_VERSION), this);
     QFont big = product->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
