@@ -119,6 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
             "有格子为 0：OR 和 RR 按每格加 0.5 计算", {}},
         NoteCase{"FractionalHasNoExactTest", false, {"10.5", "10", "11", "10"},
             "例数含小数：确切概率法需要整数例数", {"FisherP"}},
+        NoteCase{"BeyondTheExactWalk", false, {"3000000000", "3000000000", "2000000000", "2000000001"},
+            "n > 10¹⁰：不计算 Fisher 确切概率，χ² 检验的 P 已足够准确", {"FisherP"}},
         NoteCase{"EmptyColumnLeavesAllEmpty", false, {"20", "", "30", ""}, "", {"*"}},
         NoteCase{"FirstDigitLeavesAllEmpty", false, {"5", "", "", ""}, "", {"*"}},
         NoteCase{"NegativeLeavesAllEmpty", false, {"30", "-5", "20", "25"}, "", {"*"}},

@@ -19,7 +19,7 @@ double chiSquare1dfP(double chiSquare);
 // probability of every table with the same margins that is no more probable than the observed
 // one, tables within a relative 1e-7 of it counting as equally probable. NaN when a count is
 // negative or the total exceeds FisherLimit (the walk would take too long).
-inline constexpr double FisherLimit = 1e12;
+inline constexpr double FisherLimit = 1e10;
 double fisherExactP(double a, double b, double c, double d);
 
 // Two-sided exact binomial P of k successes in n trials at probability ½, with the same rule

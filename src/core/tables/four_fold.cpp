@@ -167,7 +167,9 @@ Details fourFoldDetails(const Table &t, double chiSquare, bool unsuitable) {
     QStringList notes;
     if (std::isfinite(chiSquare)) {
         texts[FourFoldP] = pValueForm(chiSquare1dfP(chiSquare));
-        if (t.allWhole()) {
+        if (t.allWhole() && t.a + t.b + t.c + t.d > FisherLimit) {
+            notes << fourFoldNotes::FisherTooLarge;
+        } else if (t.allWhole()) {
             texts[FisherP] = pValueForm(fisherExactP(t.a, t.b, t.c, t.d));
             if (unsuitable)
                 notes << fourFoldNotes::Fisher;

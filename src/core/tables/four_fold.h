@@ -50,6 +50,8 @@ inline constexpr double ChiSquare1df01 = 6.63;
 namespace fourFoldNotes {
 inline const QString Fisher = QStringLiteral("n < 40 或 T < 1：应报告 Fisher 确切概率法的 P");
 inline const QString WholeCounts = QStringLiteral("例数含小数：确切概率法需要整数例数");
+inline const QString FisherTooLarge =
+    QStringLiteral("n > 10¹⁰：不计算 Fisher 确切概率，χ² 检验的 P 已足够准确");
 inline const QString ZeroCell = QStringLiteral("有格子为 0：OR 和 RR 按每格加 0.5 计算");
 inline const QString FewDiscordant = QStringLiteral("b + c < 25：应报告确切概率法（二项分布）的 P");
 inline const QString NoDiscordantC = QStringLiteral("c = 0：配对 OR 及其上限无定义");
