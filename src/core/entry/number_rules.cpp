@@ -173,6 +173,11 @@ std::optional<Fixed4> Fixed4::parse(QStringView text) {
     return fromTicks(std::int64_t(s.negative ? -ticks : ticks));
 }
 
+bool Fixed4::outOfRange(QStringView text) {
+    const QStringView t = text.trimmed();
+    return !t.isEmpty() && scanNumber(t).length == t.size() && !parse(t);
+}
+
 double leadingNumber(QStringView text) {
     const QStringView t = text.trimmed();
     const Scanned s = scanNumber(t);

@@ -25,6 +25,9 @@ public:
     // away from zero to four decimals from its decimal digits, never through a double.
     // Empty text, a lone sign or point, "1-2", "1.2.3" and out-of-range values give nullopt.
     static std::optional<Fixed4> parse(QStringView text);
+    // True when the whole text is a number that parse cannot hold (more than fifteen whole
+    // digits, or beyond the 64-bit range): such a value is out of range, not a missing one.
+    static bool outOfRange(QStringView text);
 
     constexpr std::int64_t ticks() const { return m_ticks; }
     double toDouble() const { return double(m_ticks) / Scale; }

@@ -1,5 +1,6 @@
 #include "ui/tables/four_fold_panel.h"
 
+#include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
@@ -15,6 +16,15 @@ constexpr CellRules FourFoldCellRules{
 
 const QString Critical05Caption = QStringLiteral("χ²<sub>0.05</sub> =");
 const QString Critical01Caption = QStringLiteral("χ²<sub>0.01</sub> =");
+
+// The details box spans the result grid under its last row; each detail row holds an
+// estimate and its two bounds.
+DetailsBox *addDetailsBox(QGridLayout *grid, const Details &layout, const QString &noteName,
+                          QWidget *panel) {
+    auto *box = new DetailsBox(layout, noteName, panel, 3);
+    grid->addWidget(box, grid->rowCount(), 0, 1, 3);
+    return box;
+}
 
 } // namespace
 
@@ -34,6 +44,7 @@ FourFoldResultPanel::FourFoldResultPanel(QWidget *parent) : Panel(parent) {
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
     m_judgment = judgmentField(controlName("Label5", 21), this);
     addResultRow(grid, QStringLiteral("结果判断："), m_judgment);
+    m_details = addDetailsBox(grid, fourFoldChiSquare({}).details, QStringLiteral("Note3"), this);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
@@ -41,6 +52,7 @@ void FourFoldResultPanel::clearResults() {
     for (QLabel *field : m_fields)
         field->clear();
     m_judgment->clear();
+    m_details->clear();
 }
 
 void FourFoldResultPanel::display(const FourFoldResult &result) {
@@ -49,19 +61,23 @@ void FourFoldResultPanel::display(const FourFoldResult &result) {
     m_fields[4]->setText(result.n);
     m_fields[5]->setText(result.chiSquare);
     m_judgment->setText(result.judgment);
+    m_details->write(result.details);
 }
 
 PairedFourFoldResultPanel::PairedFourFoldResultPanel(QWidget *parent) : Panel(parent) {
     setObjectName(controlName("Picture4", PairedFourFold));
     setFrameShape(QFrame::StyledPanel);
     auto *grid = resultGrid(this);
-    m_n = addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(controlName("Label20", 8), this));
+    m_n =
+        addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(controlName("Label20", 8), this));
     m_chiSquare =
         addResultRow(grid, QStringLiteral("χ² ="), fieldLabel(controlName("Label20", 7), this));
     addResultRow(grid, Critical05Caption, tableLabel(QStringLiteral("3.84"), this));
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
     m_judgment = addResultRow(grid, QStringLiteral("结果判断："),
                               judgmentField(controlName("Label5", 23), this));
+    m_details =
+        addDetailsBox(grid, pairedFourFoldChiSquare({}).details, QStringLiteral("Note4"), this);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
@@ -69,12 +85,14 @@ void PairedFourFoldResultPanel::clearResults() {
     m_n->clear();
     m_chiSquare->clear();
     m_judgment->clear();
+    m_details->clear();
 }
 
 void PairedFourFoldResultPanel::display(const PairedFourFoldResult &result) {
     m_n->setText(result.n);
     m_chiSquare->setText(result.chiSquare);
     m_judgment->setText(result.judgment);
+    m_details->write(result.details);
 }
 
 FourFoldPanel::FourFoldPanel(FourFoldResultPanel *results, PairedFourFoldResultPanel *pairedResults,
@@ -102,8 +120,8 @@ FourFoldPanel::FourFoldPanel(FourFoldResultPanel *results, PairedFourFoldResultP
     writeHeaders(FourFold);
     grid->addWidget(tableLabel(QStringLiteral("合  计"), this), 4, 0);
 
-    m_cells = addCells(grid, this, {"Text11", 4, 2, 2, 1, 0}, FourFoldCellRules,
-                       [this] { recompute(); });
+    m_cells =
+        addCells(grid, this, {"Text11", 4, 2, 2, 1, 0}, FourFoldCellRules, [this] { recompute(); });
     for (int i = 0; i < 5; ++i)
         m_margins[std::size_t(i)] = fieldLabel(controlName("Label18", i), this);
     grid->addWidget(m_margins[0], 4, 1);

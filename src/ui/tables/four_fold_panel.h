@@ -11,6 +11,8 @@ class QLabel;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of the four-fold chi-square test: theoretical counts, n, chi-square, judgment.
 class FourFoldResultPanel : public Panel {
     Q_OBJECT
@@ -22,6 +24,7 @@ class FourFoldResultPanel : public Panel {
   private:
     std::array<QLabel *, 6> m_fields{}; // T of a..d, n, chi-square
     QLabel *m_judgment{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 // Result panel of the paired four-fold chi-square test.
@@ -36,6 +39,7 @@ class PairedFourFoldResultPanel : public Panel {
     QLabel *m_n{nullptr};
     QLabel *m_chiSquare{nullptr};
     QLabel *m_judgment{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 // The four-fold table shared by the two four-fold methods. Which test it runs follows the
