@@ -7,6 +7,14 @@
 
 using namespace quarbel;
 
+namespace quarbel {
+void PrintTo(const GradedResult &r, std::ostream *os) {
+    *os << "z=" << r.rankSumZ.toStdString() << " " << r.rankSumJudgment.toStdString()
+        << " ridit z=" << r.riditZ.toStdString() << " " << r.riditJudgment.toStdString() << ' ';
+    PrintTo(r.details, os);
+}
+} // namespace quarbel
+
 namespace {
 
 struct GradedCase {
@@ -195,6 +203,11 @@ INSTANTIATE_TEST_SUITE_P(
             "", "", "", "", OutOfRange, false}),
     [](const auto &info) { return std::string(info.param.name); });
 // clang-format on
+
+TEST(GradedAnalysis, TrailingTextChangesNothing) {
+    EXPECT_EQ(gradedAnalysis({"35", "28x", "12", "5", "20", "25-1", "18", "17."}),
+              gradedAnalysis({"35", "28", "12", "5", "20", "25", "18", "17"}));
+}
 
 TEST(GradedAnalysis, CountThatCannotBeHeldEmptiesTheTotalsItEnters) {
     const GradedResult r = gradedAnalysis({"10", "5", "3", "2", "3", "5", "7", "1e400"});

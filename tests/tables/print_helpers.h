@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/entry/details.h"
+
 #include <QString>
 
 #include <ostream>
@@ -13,3 +15,12 @@ inline void PrintTo(const QString &text, std::ostream *os) {
     inline void PrintTo(const Row &row, std::ostream *os) {                                        \
         *os << row.name;                                                                           \
     }
+
+namespace quarbel {
+// Whole results print their details, the part a failure most often concerns.
+inline void PrintTo(const Details &details, std::ostream *os) {
+    for (const DetailItem &item : details.items)
+        *os << item.name.toStdString() << "=\"" << item.text.toStdString() << "\" ";
+    *os << "note=\"" << details.note.toStdString() << '"';
+}
+} // namespace quarbel

@@ -7,6 +7,14 @@
 
 using namespace quarbel;
 
+namespace quarbel {
+void PrintTo(const RxCResult &r, std::ostream *os) {
+    *os << "n=" << r.n.toStdString() << " chi2=" << r.chiSquare.toStdString()
+        << " judgment=" << r.judgment.toStdString() << " warning=" << r.warning << ' ';
+    PrintTo(r.details, os);
+}
+} // namespace quarbel
+
 namespace {
 
 // Cells given row by row over the columns that are filled; the rest of the 3×4 grid is empty.
@@ -209,7 +217,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RxCChiSquare, CountBeyondExactRangeInAFullGridShowsNoJudgment) {
     // Row 1 and column 1 lose their totals; the rest still forms a 2×3 table.
-    RxCTexts cells = grid({{"", "15", "10", "5"}, {"20", "20", "10", "10"}, {"10", "25", "15", "15"}});
+    RxCTexts cells =
+        grid({{"", "15", "10", "5"}, {"20", "20", "10", "10"}, {"10", "25", "15", "15"}});
     cells[0] = Huge;
     const RxCResult r = rxcChiSquare(cells);
     EXPECT_EQ(r.degreesOfFreedom, 2);
@@ -229,7 +238,11 @@ TEST(RxCChiSquare, LayoutOfTheDetailsComesFromAnEmptyGrid) {
     ASSERT_EQ(layout.items.size(), 2);
     EXPECT_EQ(layout.items[0].name, "RxCP");
     EXPECT_EQ(layout.items[1].name, "CramerV");
-    EXPECT_EQ(rxcChiSquare({}), rxcChiSquare({}));
+}
+
+TEST(RxCChiSquare, TrailingTextChangesNothing) {
+    EXPECT_EQ(rxcChiSquare(grid({{"10", "20", "30abc"}, {"20", "10-5", "30"}})),
+              rxcChiSquare(grid({{"10", "20", "30"}, {"20", "10", "30"}})));
 }
 
 } // namespace
