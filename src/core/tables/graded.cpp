@@ -157,12 +157,10 @@ const QString EmptyGroup = QStringLiteral("两组都须有观察例数。");
 const QString OneGrade =
     QStringLiteral("全部观察值在同一等级，无法作秩和检验；两组平均Ridit相同。");
 const QString Fractional = QStringLiteral("有非整数的计数，请核对。");
-// The smaller group's size and the difference of the sizes below which a table of critical T
-// is the customary test.
-QString smallGroups() {
-    return QStringLiteral("例数较少（较小组n≤10且两组例数之差≤10）：P值为正态近似，仅供参考，"
-                          "宜查T界值表。");
-}
+// Below these sizes (smaller group at most 10, sizes differing by at most 10) a table of
+// critical T is the customary test.
+const QString SmallGroups = QStringLiteral(
+    "例数较少（较小组n≤10且两组例数之差≤10）：P值为正态近似，仅供参考，宜查T界值表。");
 QString ties(double correction) {
     return QStringLiteral("相同等级的观察值很多：z已作校正（校正系数C = %1），P值由正态近似求得。")
         .arg(displayForm(correction));
@@ -229,7 +227,7 @@ GradedResult gradedAnalysis(const GradedTexts &cells) {
     else if (fractional)
         note = notes::Fractional;
     else if (rank && rank->smaller <= 10.0 && rank->other - rank->smaller <= 10.0)
-        note = notes::smallGroups();
+        note = notes::SmallGroups;
     else if (rank)
         note = notes::ties(rank->correction);
     result.details = gradedDetails(rank, rid, n1, n2, note);
