@@ -1,7 +1,8 @@
 // Arbitrary cell texts, one a line, into every count-table computation: the four-fold and
 // paired four-fold tests, the R×C test and the graded-table analyses. Nothing may crash and
-// every shown field must be empty or keep the pattern its field uses; negative counts show no
-// statistic, and a small-count warning shows no result.
+// every shown field must be empty or keep the pattern its field uses; negative counts, and
+// counts too large to be held, show no statistic; a small-count warning shows no result; a
+// judgment never shows without its statistic; the details keep their forms.
 #include "core/tables/graded.h"
 #include "core/entry/number_rules.h"
 #include "fuzz_support.h"
@@ -22,6 +23,20 @@ bool displayOrEmpty(const QString &s) {
 }
 bool label(const QString &s) {
     return s.isEmpty() || s == labels::P05 || s == labels::P01 || s == labels::NotSignificant;
+}
+// "<0.001" or "D.DDD" between 0 and 1.
+bool pOrEmpty(const QString &s) {
+    if (s.isEmpty() || s == QLatin1String("<0.001"))
+        return true;
+    bool ok = false;
+    const double p = s.toDouble(&ok);
+    return ok && s.size() == 5 && s[1] == u'.' && p >= 0.0 && p <= 1.0;
+}
+bool allEmpty(const Details &d) {
+    for (const DetailItem &item : d.items)
+        if (!item.text.isEmpty())
+            return false;
+    return true;
 }
 
 template <std::size_t N> std::array<QString, N> cellsOf(const QStringList &lines) {
@@ -70,9 +85,11 @@ void checkFourFold(const FourFoldTexts &cells) {
 }
 
 void checkRxC(const RxCTexts &cells) {
-    bool negative = false;
-    for (const QString &c : cells)
+    bool negative = false, outOfRange = false;
+    for (const QString &c : cells) {
         negative = negative || leadingNumber(c) < 0.0;
+        outOfRange = outOfRange || !leadingCount(c);
+    }
     const RxCResult r = rxcChiSquare(cells);
     for (const QString &s : r.columnTotals)
         FUZZ_CHECK(plainOrEmpty(s));
@@ -93,9 +110,24 @@ void checkRxC(const RxCTexts &cells) {
         FUZZ_CHECK(r.grandTotal.isEmpty() && r.n.isEmpty() && !r.warning);
     if (r.warning)
         FUZZ_CHECK(r.n.isEmpty() && r.chiSquare.isEmpty());
+    // No judgment without its statistic; nothing of a count that cannot be held.
+    FUZZ_CHECK(r.judgment.isEmpty() == r.chiSquare.isEmpty());
+    FUZZ_CHECK(!outOfRange || r.judgment.isEmpty());
+    FUZZ_CHECK(r.details.items.size() == 2);
+    FUZZ_CHECK(pOrEmpty(r.details.text(u"RxCP")) && displayOrEmpty(r.details.text(u"CramerV")));
+    FUZZ_CHECK(r.details.text(u"RxCP").isEmpty() == r.details.text(u"CramerV").isEmpty());
+    if (negative || outOfRange || r.degreesOfFreedom < 2)
+        FUZZ_CHECK(allEmpty(r.details));
+    if (!r.chiSquare.isEmpty())
+        FUZZ_CHECK(!r.details.text(u"RxCP").isEmpty());
 }
 
 void checkGraded(const GradedTexts &cells) {
+    bool negative = false, outOfRange = false;
+    for (const QString &c : cells) {
+        negative = negative || leadingNumber(c) < 0.0;
+        outOfRange = outOfRange || !leadingCount(c);
+    }
     const GradedResult r = gradedAnalysis(cells);
     FUZZ_CHECK(plainOrEmpty(r.testTotal) && plainOrEmpty(r.controlTotal));
     for (const QString &s : r.gradeTotals)
@@ -107,6 +139,20 @@ void checkGraded(const GradedTexts &cells) {
     FUZZ_CHECK(r.rankSumZ.isEmpty() == r.riditZ.isEmpty());
     FUZZ_CHECK(r.rankSumZ.isEmpty() == r.rankSumJudgment.isEmpty());
     FUZZ_CHECK(r.riditZ.isEmpty() == r.riditJudgment.isEmpty());
+    // A count that cannot be held is never read as 0: nothing is tested.
+    if (negative || outOfRange)
+        FUZZ_CHECK(r.rankSumZ.isEmpty() && allEmpty(r.details));
+    const Details &d = r.details;
+    FUZZ_CHECK(d.items.size() == 8);
+    FUZZ_CHECK(pOrEmpty(d.text(u"RankSumP")) && pOrEmpty(d.text(u"RiditP")));
+    FUZZ_CHECK(r.rankSumZ.isEmpty() || !d.text(u"RankSumP").isEmpty());
+    FUZZ_CHECK(r.riditZ.isEmpty() || !d.text(u"RiditP").isEmpty());
+    for (const DetailItem &item : d.items) {
+        if (item.name.startsWith(u"RiditMean")) {
+            FUZZ_CHECK(displayOrEmpty(item.text));
+            FUZZ_CHECK(item.text.isEmpty() == d.text(u"RiditP").isEmpty());
+        }
+    }
 }
 
 } // namespace

@@ -119,6 +119,20 @@ TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
     EXPECT_EQ(leadingNumber(u"2e2"), 200);
 }
 
+TEST(LeadingCount, RefusesWhatCannotBeHeldInsteadOfReadingZero) {
+    EXPECT_EQ(leadingCount(u"12-3"), 12);
+    EXPECT_EQ(leadingCount(u"abc"), 0);
+    EXPECT_EQ(leadingCount(u""), 0);
+    EXPECT_EQ(leadingCount(u"-2.5x"), -2.5);
+    EXPECT_EQ(leadingCount(u"922337203685477"), 922337203685477.0);
+    EXPECT_EQ(leadingCount(u"1e-400"), 0); // zero to four decimals, though below a double
+    EXPECT_EQ(leadingCount(u"1e15"), std::nullopt);
+    EXPECT_EQ(leadingCount(u"100000000000000000000000000000"), std::nullopt);
+    // Beyond a double, where leadingNumber() reads 0.
+    EXPECT_EQ(leadingCount(QStringLiteral("-01") + QString(400, u'0')), std::nullopt);
+    EXPECT_EQ(leadingCount(u"1e400abc"), std::nullopt);
+}
+
 TEST(PlainForm, ShortestTextWithoutTrailingZeros) {
     EXPECT_EQ(plainForm(5.0), "5");
     EXPECT_EQ(plainForm(12.5), "12.5");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry/column_list.h"
+#include "core/entry/details.h"
 #include "core/means/anova.h"
 
 #include <QString>
@@ -20,6 +21,15 @@ inline void PrintTo(const QString &text, std::ostream *os) {
     inline void PrintTo(const Row &row, std::ostream *os) {                                        \
         *os << row.name;                                                                           \
     }
+
+namespace quarbel {
+// Whole results print their details, the part a failure most often concerns.
+inline void PrintTo(const Details &details, std::ostream *os) {
+    for (const DetailItem &item : details.items)
+        *os << item.name.toStdString() << "=\"" << item.text.toStdString() << "\" ";
+    *os << "note=\"" << details.note.toStdString() << '"';
+}
+} // namespace quarbel
 
 namespace quarbel::test {
 

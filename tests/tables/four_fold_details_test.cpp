@@ -2,7 +2,7 @@
 #include "core/tables/exact_tests.h"
 #include "core/tables/four_fold.h"
 
-#include "print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
             {"McNemarExactP", "PairedOddsRatioLow", "PairedOddsRatioHigh"}},
         NoteCase{"PairedNoDiscordantPairs", true, {"30", "", "", "20"}, "", {"*"}},
         NoteCase{"PairedNegative", true, {"-3", "30", "10", ""}, "", {"*"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 // clang-format on
 
 TEST(DetailsLayout, EmptyInputsGiveEveryItemOnce) {
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, OutOfRangeCell,
                                                         "-01" + QString(40, u'0')},
                                          OutOfRangeCase{"SixteenWholeDigits", "1000000000000000"},
                                          OutOfRangeCase{"Exponent", "2e300"}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         [](const auto &row) { return std::string(row.param.name); });
 
 TEST(OutOfRangeCell, IsNotAnIncompleteNumber) {
     EXPECT_FALSE(Fixed4::outOfRange(u"-"));

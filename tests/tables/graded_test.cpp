@@ -1,10 +1,19 @@
 #include "core/tables/graded.h"
 
 #include "support/test_support.h"
+#include "tables/data_rows.h"
 
 #include <gtest/gtest.h>
 
 using namespace quarbel;
+
+namespace quarbel {
+void PrintTo(const GradedResult &r, std::ostream *os) {
+    *os << "z=" << r.rankSumZ.toStdString() << " " << r.rankSumJudgment.toStdString()
+        << " ridit z=" << r.riditZ.toStdString() << " " << r.riditJudgment.toStdString() << ' ';
+    PrintTo(r.details, os);
+}
+} // namespace quarbel
 
 namespace {
 
@@ -107,5 +116,108 @@ INSTANTIATE_TEST_SUITE_P(Bounds, NormalJudgment,
                                          JudgmentCase{"BelowOnePercent", 2.57599, "p < 0.05"},
                                          JudgmentCase{"AtOnePercent", 2.576, "p < 0.01"}),
                          [](const auto &row) { return std::string(row.param.name); });
+
+// The details agree with R (data/graded_details.R): wilcox.test's normal approximation for the
+// rank-sum P, and the ridit formulas written out there.
+class GradedDetailsAgreeWithR : public testing::TestWithParam<DataRow> {};
+
+TEST_P(GradedDetailsAgreeWithR, PValuesAndMeanRidits) {
+    const QStringList &f = GetParam().fields;
+    ASSERT_EQ(f.size(), 16);
+    GradedTexts cells;
+    for (std::size_t k = 0; k < 8; ++k)
+        cells[k] = f[qsizetype(k)];
+    const Details d = gradedAnalysis(cells).details;
+    const std::array<const char *, 8> names{"RankSumP",      "RiditP",         "RiditMean1",
+                                            "RiditMean1Low", "RiditMean1High", "RiditMean2",
+                                            "RiditMean2Low", "RiditMean2High"};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(d.text(QString::fromLatin1(names[i])), f[qsizetype(8 + i)]) << names[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(R, GradedDetailsAgreeWithR,
+                         testing::ValuesIn(dataRows("graded_details.txt")),
+                         [](const auto &info) { return info.param.name; });
+
+TEST(GradedDetailsAgreeWithR, EveryReferenceTableIsRead) {
+    EXPECT_GE(dataRows("graded_details.txt").size(), 5u);
+}
+
+struct GradedDetailsCase {
+    const char *name;
+    GradedTexts cells;
+    const char *rankSumP;
+    const char *riditP;
+    const char *mean1;
+    const char *low1;
+    const char *high1;
+    const char *note;
+    bool shown; // the panel's own statistics
+};
+QUARBEL_PRINT_ROW_NAME(GradedDetailsCase)
+
+class GradedDetails : public testing::TestWithParam<GradedDetailsCase> {};
+
+TEST_P(GradedDetails, ValuesAndNote) {
+    const GradedDetailsCase &c = GetParam();
+    const GradedResult r = gradedAnalysis(c.cells);
+    EXPECT_EQ(r.details.text(u"RankSumP"), c.rankSumP);
+    EXPECT_EQ(r.details.text(u"RiditP"), c.riditP);
+    EXPECT_EQ(r.details.text(u"RiditMean1"), c.mean1);
+    EXPECT_EQ(r.details.text(u"RiditMean1Low"), c.low1);
+    EXPECT_EQ(r.details.text(u"RiditMean1High"), c.high1);
+    EXPECT_EQ(r.details.note, QString::fromUtf8(c.note));
+    EXPECT_EQ(!r.rankSumZ.isEmpty(), c.shown);
+    EXPECT_EQ(!r.riditJudgment.isEmpty(), c.shown);
+}
+
+const char *const OutOfRange = "有计数过大，无法精确计算，不作检验。";
+
+// Values from R as above; the 70-digit negative count and the count beyond a double were once
+// read as 0, so that the panel showed the analyses of another table.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Edges, GradedDetails,
+    testing::Values(
+        GradedDetailsCase{"ManyTies", {"10", "5", "3", "2", "3", "5", "7", "5"}, "0.014", "0.016",
+            "0.3900", "0.2635", "0.5165",
+            "相同等级的观察值很多：z已作校正（校正系数C = 0.9296），P值由正态近似求得。", true},
+        GradedDetailsCase{"SmallGroups", {"3", "4", "2", "1", "1", "2", "4", "3"}, "0.085", "0.088",
+            "0.3900", "0.2111", "0.5689",
+            "例数较少（较小组n≤10且两组例数之差≤10）：P值为正态近似，仅供参考，宜查T界值表。",
+            true},
+        GradedDetailsCase{"FractionalCount", {"10.5", "5", "3", "2", "3", "5", "7", "5"}, "0.011",
+            "0.013", "0.3889", "0.2639", "0.5139", "有非整数的计数，请核对。", true},
+        GradedDetailsCase{"AllInOneGradeKeepsTheRidits", {"5", "", "", "", "5", "", "", ""}, "",
+            "1.000", "0.5000", "0.2470", "0.7530",
+            "全部观察值在同一等级，无法作秩和检验；两组平均Ridit相同。", false},
+        GradedDetailsCase{"EmptyControlGroup", {"5", "3", "2", "1", "", "", "", ""}, "", "", "",
+            "", "", "两组都须有观察例数。", false},
+        GradedDetailsCase{"EmptyTableSaysNothing", {}, "", "", "", "", "", "", false},
+        GradedDetailsCase{"NegativeCount", {"10", "-5", "3", "", "3", "5", "7", ""}, "", "", "",
+            "", "", "有计数为负数，不作检验。", false},
+        GradedDetailsCase{"SeventyDigitNegativeCount",
+            {"10", "-010000000000000000000000000000000000000000000000000000000000000000000", "3",
+             "2", "3", "5", "7", "5"}, "", "", "", "", "", OutOfRange, false},
+        GradedDetailsCase{"CountBeyondADouble", {"10", "5", "3", "2", "3", "5", "7", "1e400"}, "",
+            "", "", "", "", OutOfRange, false}),
+    [](const auto &row) { return std::string(row.param.name); });
+// clang-format on
+
+TEST(GradedAnalysis, TrailingTextChangesNothing) {
+    EXPECT_EQ(gradedAnalysis({"35", "28x", "12", "5", "20", "25-1", "18", "17."}),
+              gradedAnalysis({"35", "28", "12", "5", "20", "25", "18", "17"}));
+}
+
+TEST(GradedAnalysis, CountThatCannotBeHeldEmptiesTheTotalsItEnters) {
+    const GradedResult r = gradedAnalysis({"10", "5", "3", "2", "3", "5", "7", "1e400"});
+    EXPECT_EQ(r.testTotal, "20");
+    EXPECT_EQ(r.controlTotal, "");
+    EXPECT_EQ(r.gradeTotals[0], "13");
+    EXPECT_EQ(r.gradeTotals[3], "");
+    EXPECT_EQ(r.grandTotal, "");
+    EXPECT_EQ(r.rankSumZ, "");
+    EXPECT_EQ(r.riditZ, "");
+}
 
 } // namespace

@@ -1,10 +1,19 @@
 #include "core/tables/rxc.h"
 
 #include "support/test_support.h"
+#include "tables/data_rows.h"
 
 #include <gtest/gtest.h>
 
 using namespace quarbel;
+
+namespace quarbel {
+void PrintTo(const RxCResult &r, std::ostream *os) {
+    *os << "n=" << r.n.toStdString() << " chi2=" << r.chiSquare.toStdString()
+        << " judgment=" << r.judgment.toStdString() << " warning=" << r.warning << ' ';
+    PrintTo(r.details, os);
+}
+} // namespace quarbel
 
 namespace {
 
@@ -124,6 +133,116 @@ TEST(RxCChiSquare, ShownStatisticDecidesTheJudgment) {
     const RxCResult r = rxcChiSquare(grid({{"17", "33", "20"}, {"27", "20", "25"}}));
     EXPECT_EQ(r.chiSquare, "5.9900");
     EXPECT_EQ(r.judgment, "p < 0.05");
+}
+
+} // namespace
+
+namespace {
+
+// The details beside the panel's statistic agree with R (data/rxc_details.R): chisq.test's
+// statistic and P, and Cramér's V written out there.
+class RxCDetailsAgreeWithR : public testing::TestWithParam<DataRow> {};
+
+TEST_P(RxCDetailsAgreeWithR, PAndCramerV) {
+    const QStringList &f = GetParam().fields;
+    ASSERT_EQ(f.size(), 15);
+    RxCTexts cells;
+    for (std::size_t k = 0; k < 12; ++k)
+        cells[k] = f[qsizetype(k)] == u"-" ? QString() : f[qsizetype(k)];
+    const RxCResult r = rxcChiSquare(cells);
+    if (!r.warning)
+        EXPECT_EQ(r.chiSquare, f[12]);
+    EXPECT_EQ(r.details.text(u"RxCP"), f[13]);
+    EXPECT_EQ(r.details.text(u"CramerV"), f[14]);
+}
+
+INSTANTIATE_TEST_SUITE_P(R, RxCDetailsAgreeWithR, testing::ValuesIn(dataRows("rxc_details.txt")),
+                         [](const auto &info) { return info.param.name; });
+
+TEST(RxCDetailsAgreeWithR, EveryReferenceTableIsRead) {
+    EXPECT_GE(dataRows("rxc_details.txt").size(), 5u);
+}
+
+const QString Huge = QStringLiteral("100000000000000000000000000000");
+
+struct RxCDetailsCase {
+    const char *name;
+    RxCTexts cells;
+    const char *p;
+    const char *v;
+    const char *note;
+    const char *judgment;
+};
+QUARBEL_PRINT_ROW_NAME(RxCDetailsCase)
+
+class RxCDetails : public testing::TestWithParam<RxCDetailsCase> {};
+
+TEST_P(RxCDetails, ValuesAndNote) {
+    const RxCDetailsCase &c = GetParam();
+    const RxCResult r = rxcChiSquare(c.cells);
+    EXPECT_EQ(r.details.text(u"RxCP"), c.p);
+    EXPECT_EQ(r.details.text(u"CramerV"), c.v);
+    EXPECT_EQ(r.details.note, QString::fromUtf8(c.note));
+    EXPECT_EQ(r.judgment, c.judgment);
+    // No judgment without the statistic it judges.
+    EXPECT_EQ(r.judgment.isEmpty(), r.chiSquare.isEmpty());
+    EXPECT_EQ(r.critical05.isEmpty(), r.chiSquare.isEmpty());
+}
+
+// What decides the result, said in the note; the values are chisq.test's.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Edges, RxCDetails,
+    testing::Values(
+        RxCDetailsCase{"EmptyGridSaysNothing", {}, "", "", "", ""},
+        RxCDetailsCase{"PlainTableSaysNothing", grid({{"10", "20", "30"}, {"20", "10", "30"}}),
+            "0.036", "0.2357", "", "p < 0.05"},
+        RxCDetailsCase{"SmallTheoreticalCountsKeepTheDetails",
+            grid({{"2", "8", "10"}, {"6", "4", "10"}}), "0.189", "0.2887",
+            "理论数太小，χ²检验的P值不可靠：请合并相邻的行或列，或改用确切概率法。", ""},
+        RxCDetailsCase{"FractionalCount", grid({{"10.5", "20", "30"}, {"20", "10", "30.5"}}),
+            "0.043", "0.2281", "有非整数的计数：χ²检验要求频数为整数，请核对。", "p < 0.05"},
+        RxCDetailsCase{"TwoByTwoPointsToTheFourFoldTest", grid({{"10", "20"}, {"20", "10"}}), "",
+            "", "只有两行两列有计数：四格表请用“计数资料卡方检验”。", ""},
+        RxCDetailsCase{"SingleRow", grid({{"10", "20", "30"}}), "", "",
+            "至少需要两行和两列有计数。", ""},
+        RxCDetailsCase{"NegativeCount", grid({{"10", "20", "30"}, {"20", "-10", "30"}}), "", "",
+            "有计数为负数，不作检验。", ""},
+        RxCDetailsCase{"HugeCountInATwoByThree", grid({{Huge.toUtf8().constData(), "20", "30"},
+            {"20", "10", "30"}}), "", "", "有计数过大，无法精确计算，不作检验。", ""},
+        RxCDetailsCase{"HugeCountsEverywhere", grid({{"1e200", "1e200", "1e200"},
+            {"1e200", "1e200", "1e200"}}), "", "", "有计数过大，无法精确计算，不作检验。", ""}),
+    [](const auto &row) { return std::string(row.param.name); });
+// clang-format on
+
+TEST(RxCChiSquare, CountBeyondExactRangeInAFullGridShowsNoJudgment) {
+    // Row 1 and column 1 lose their totals; the rest still forms a 2×3 table.
+    RxCTexts cells =
+        grid({{"", "15", "10", "5"}, {"20", "20", "10", "10"}, {"10", "25", "15", "15"}});
+    cells[0] = Huge;
+    const RxCResult r = rxcChiSquare(cells);
+    EXPECT_EQ(r.degreesOfFreedom, 2);
+    EXPECT_EQ(r.rowTotals[0], "");
+    EXPECT_EQ(r.rowTotals[1], "60");
+    EXPECT_EQ(r.columnTotals[0], "");
+    EXPECT_EQ(r.grandTotal, "");
+    EXPECT_EQ(r.n, "");
+    EXPECT_EQ(r.chiSquare, "");
+    EXPECT_EQ(r.critical05, "");
+    EXPECT_EQ(r.judgment, "");
+    EXPECT_EQ(r.details.note, "有计数过大，无法精确计算，不作检验。");
+}
+
+TEST(RxCChiSquare, LayoutOfTheDetailsComesFromAnEmptyGrid) {
+    const Details layout = rxcChiSquare({}).details;
+    ASSERT_EQ(layout.items.size(), 2);
+    EXPECT_EQ(layout.items[0].name, "RxCP");
+    EXPECT_EQ(layout.items[1].name, "CramerV");
+}
+
+TEST(RxCChiSquare, TrailingTextChangesNothing) {
+    EXPECT_EQ(rxcChiSquare(grid({{"10", "20", "30abc"}, {"20", "10-5", "30"}})),
+              rxcChiSquare(grid({{"10", "20", "30"}, {"20", "10", "30"}})));
 }
 
 } // namespace

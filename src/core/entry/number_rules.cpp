@@ -188,6 +188,19 @@ double leadingNumber(QStringView text) {
     return ok ? v : 0.0;
 }
 
+std::optional<double> leadingCount(QStringView text) {
+    const QStringView t = text.trimmed();
+    const Scanned s = scanNumber(t);
+    if (s.length == 0)
+        return 0.0;
+    const std::optional<Fixed4> fixed = Fixed4::parse(t.left(s.length));
+    if (!fixed)
+        return std::nullopt;
+    bool ok = false;
+    const double v = t.left(s.length).toDouble(&ok);
+    return ok ? v : fixed->toDouble(); // below a double's range but 0 to four decimals
+}
+
 QString displayForm(double value) {
     if (!std::isfinite(value))
         return {};

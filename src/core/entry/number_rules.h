@@ -47,6 +47,10 @@ private:
 // Leading-number reading: spaces trimmed, then the longest leading part that forms a number
 // ("12a" reads 12, "12-3" reads 12, "abc", "." and "" read 0). Never fails.
 double leadingNumber(QStringView text);
+// The same reading for a count that sums must hold exactly: nullopt when the leading number
+// lies outside the four-decimal fixed-point range, among them numbers too large for a double,
+// which leadingNumber() reads as 0. A text without a leading number still reads 0.
+std::optional<double> leadingCount(QStringView text);
 
 // Four-decimal display form, pattern "0.0000". The shortest decimal text of the value (15
 // significant digits) is rounded half away from zero, so 2.00005 shows 2.0001.

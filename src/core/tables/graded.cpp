@@ -2,7 +2,10 @@
 
 #include "core/entry/number_rules.h"
 
+#include <boost/math/distributions/normal.hpp>
+
 #include <cmath>
+#include <limits>
 
 namespace quarbel {
 namespace {
@@ -41,9 +44,14 @@ double grandTotal(const GradedTable &t) {
     return n;
 }
 
-} // namespace
+struct RankSum {
+    double z;
+    double correction; // the tie correction factor
+    double smaller;    // subjects in the group whose ranks are summed
+    double other;
+};
 
-std::optional<double> rankSumZ(const GradedTable &table) {
+std::optional<RankSum> rankSum(const GradedTable &table) {
     Checked ck;
     const std::array<double, 4> c = gradeTotals(table);
     const double n1 = ck(sum(table.test));
@@ -74,33 +82,101 @@ std::optional<double> rankSumZ(const GradedTable &table) {
     const double u =
         ck.divide(std::fabs(T - ns * (N + 1.0) / 2.0), ck.root(ck(ns * no * (N + 1.0) / 12.0)));
     const double z = ck.divide(u, ck.root(correction));
-    return ck.ok() ? std::optional(z) : std::nullopt;
+    return ck.ok() ? std::optional(RankSum{z, correction, ns, no}) : std::nullopt;
 }
 
-std::optional<double> riditZ(const GradedTable &table) {
+struct Ridit {
+    double z;
+    double mean1; // test group
+    double mean2; // control group
+};
+
+std::optional<Ridit> ridit(const GradedTable &table) {
     Checked ck;
     const std::array<double, 4> c = gradeTotals(table);
     const double n1 = sum(table.test);
     const double n2 = sum(table.control);
     const double N = grandTotal(table);
 
-    std::array<double, 4> ridit{};
+    std::array<double, 4> ridits{};
     double below = 0.0;
     for (std::size_t j = 0; j < 4; ++j) {
         const double p = ck.divide(c[j], N);
-        ridit[j] = ck(below + p / 2.0);
+        ridits[j] = ck(below + p / 2.0);
         below = ck(below + p);
     }
     double s1 = 0.0, s2 = 0.0;
     for (std::size_t j = 0; j < 4; ++j) {
-        s1 = ck(s1 + ridit[j] * table.test[j]);
-        s2 = ck(s2 + ridit[j] * table.control[j]);
+        s1 = ck(s1 + ridits[j] * table.test[j]);
+        s2 = ck(s2 + ridits[j] * table.control[j]);
     }
     const double mean1 = ck.divide(s1, n1);
     const double mean2 = ck.divide(s2, n2);
     const double se = ck.root(ck(ck.divide(1.0, 12.0 * n2) + ck.divide(1.0, 12.0 * n1)));
     const double z = ck.divide(std::fabs(mean1 - mean2), se);
-    return ck.ok() ? std::optional(z) : std::nullopt;
+    return ck.ok() ? std::optional(Ridit{z, mean1, mean2}) : std::nullopt;
+}
+
+QString twoSidedP(double z) {
+    const boost::math::normal_distribution<double> normal;
+    return pValueForm(2.0 * boost::math::cdf(boost::math::complement(normal, std::fabs(z))));
+}
+
+// The one list of the method's details, in display order: the two P values side by side as
+// the two tests stand above them, then the test group's ridit values beside the control's.
+Details gradedDetails(const std::optional<RankSum> &rank, const std::optional<Ridit> &r, double n1,
+                      double n2, const QString &note) {
+    std::array<QString, 6> means; // mean 1, mean 2, low 1, low 2, high 1, high 2
+    if (r) {
+        // The customary 95% interval of a mean ridit: 1.96 standard errors of 1/sqrt(12 n).
+        const double h1 = 1.96 / (2.0 * std::sqrt(3.0 * n1));
+        const double h2 = 1.96 / (2.0 * std::sqrt(3.0 * n2));
+        means = {displayForm(r->mean1),      displayForm(r->mean2),
+                 displayForm(r->mean1 - h1), displayForm(r->mean2 - h2),
+                 displayForm(r->mean1 + h1), displayForm(r->mean2 + h2)};
+    }
+    const QString low = QStringLiteral("95%可信区间下限");
+    const QString high = QStringLiteral("95%可信区间上限");
+    return {{{QStringLiteral("RankSumP"), QStringLiteral("秩和检验P值"),
+              rank ? twoSidedP(rank->z) : QString()},
+             {QStringLiteral("RiditP"), QStringLiteral("Ridit分析P值"),
+              r ? twoSidedP(r->z) : QString()},
+             {QStringLiteral("RiditMean1"), QStringLiteral("试验组平均Ridit"), means[0]},
+             {QStringLiteral("RiditMean2"), QStringLiteral("对照组平均Ridit"), means[1]},
+             {QStringLiteral("RiditMean1Low"), low, means[2]},
+             {QStringLiteral("RiditMean2Low"), low, means[3]},
+             {QStringLiteral("RiditMean1High"), high, means[4]},
+             {QStringLiteral("RiditMean2High"), high, means[5]}},
+            note};
+}
+
+namespace notes {
+const QString OutOfRange = QStringLiteral("有计数过大，无法精确计算，不作检验。");
+const QString Negative = QStringLiteral("有计数为负数，不作检验。");
+const QString EmptyGroup = QStringLiteral("两组都须有观察例数。");
+const QString OneGrade =
+    QStringLiteral("全部观察值在同一等级，无法作秩和检验；两组平均Ridit相同。");
+const QString Fractional = QStringLiteral("有非整数的计数，请核对。");
+// Below these sizes (smaller group at most 10, sizes differing by at most 10) a table of
+// critical T is the customary test.
+const QString SmallGroups = QStringLiteral(
+    "例数较少（较小组n≤10且两组例数之差≤10）：P值为正态近似，仅供参考，宜查T界值表。");
+QString ties(double correction) {
+    return QStringLiteral("相同等级的观察值很多：z已作校正（校正系数C = %1），P值由正态近似求得。")
+        .arg(displayForm(correction));
+}
+} // namespace notes
+
+} // namespace
+
+std::optional<double> rankSumZ(const GradedTable &table) {
+    const std::optional<RankSum> r = rankSum(table);
+    return r ? std::optional(r->z) : std::nullopt;
+}
+
+std::optional<double> riditZ(const GradedTable &table) {
+    const std::optional<Ridit> r = ridit(table);
+    return r ? std::optional(r->z) : std::nullopt;
 }
 
 QString judgeNormal(double z) {
@@ -113,34 +189,54 @@ QString judgeNormal(double z) {
 
 GradedResult gradedAnalysis(const GradedTexts &cells) {
     GradedTable table;
-    bool anyNegative = false;
-    for (std::size_t j = 0; j < 4; ++j) {
-        table.test[j] = leadingNumber(cells[j]);
-        table.control[j] = leadingNumber(cells[4 + j]);
-        anyNegative = anyNegative || table.test[j] < 0.0 || table.control[j] < 0.0;
+    bool anyNegative = false, outOfRange = false, fractional = false;
+    for (std::size_t k = 0; k < 8; ++k) {
+        const std::optional<double> count = leadingCount(cells[k]);
+        // A count that cannot be held leaves every total it enters empty.
+        const double v = count.value_or(std::numeric_limits<double>::quiet_NaN());
+        (k < 4 ? table.test[k] : table.control[k - 4]) = v;
+        outOfRange = outOfRange || !count;
+        anyNegative = anyNegative || v < 0.0;
+        fractional = fractional || (count && *count != std::floor(*count));
     }
     const std::array<double, 4> c = gradeTotals(table);
+    const double n1 = sum(table.test), n2 = sum(table.control);
 
     GradedResult result;
-    result.testTotal = plainForm(sum(table.test));
-    result.controlTotal = plainForm(sum(table.control));
+    result.testTotal = plainForm(n1);
+    result.controlTotal = plainForm(n2);
     for (std::size_t j = 0; j < 4; ++j)
         result.gradeTotals[j] = plainForm(c[j]);
     result.grandTotal = plainForm(grandTotal(table));
 
     // Ranks of negative counts mean nothing: the results stay empty, the totals are shown.
-    if (!anyNegative) {
-        const std::optional<double> rank = rankSumZ(table);
-        if (!rank)
-            return result; // an undefined rank-sum test leaves the Ridit fields empty as well
-        const std::optional<double> ridit = riditZ(table);
-        if (!ridit)
-            return result;
-        result.rankSumZ = displayForm(*rank);
-        result.rankSumJudgment = judgeNormal(*rank);
-        result.riditZ = displayForm(*ridit);
-        result.riditJudgment = judgeNormal(*ridit);
+    if (outOfRange || anyNegative) {
+        result.details =
+            gradedDetails({}, {}, 0.0, 0.0, outOfRange ? notes::OutOfRange : notes::Negative);
+        if (c[3] == 0.0)
+            result.gradeTotals[3].clear();
+        return result;
     }
+    const std::optional<RankSum> rank = rankSum(table);
+    const std::optional<Ridit> rid = ridit(table);
+    QString note;
+    if (n1 == 0.0 || n2 == 0.0)
+        note = n1 + n2 == 0.0 ? QString() : notes::EmptyGroup;
+    else if (!rank && rid)
+        note = notes::OneGrade;
+    else if (fractional)
+        note = notes::Fractional;
+    else if (rank && rank->smaller <= 10.0 && rank->other - rank->smaller <= 10.0)
+        note = notes::SmallGroups;
+    else if (rank)
+        note = notes::ties(rank->correction);
+    result.details = gradedDetails(rank, rid, n1, n2, note);
+    if (!rank || !rid)
+        return result; // an undefined rank-sum test leaves the Ridit fields empty as well
+    result.rankSumZ = displayForm(rank->z);
+    result.rankSumJudgment = judgeNormal(rank->z);
+    result.riditZ = displayForm(rid->z);
+    result.riditJudgment = judgeNormal(rid->z);
     // A table that uses only three grades shows no total under the fourth.
     if (c[3] == 0.0)
         result.gradeTotals[3].clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/entry/details.h"
+
 #include <QString>
 
 #include <array>
@@ -25,6 +27,10 @@ struct GradedResult {
     QString rankSumJudgment;
     QString riditZ;
     QString riditJudgment;
+    // Exact two-sided P of both statistics and each group's mean ridit with its 95% interval.
+    // The Ridit values stay where the rank-sum test alone is undefined; the note says why.
+    Details details;
+    friend bool operator==(const GradedResult &, const GradedResult &) = default;
 };
 
 // Wilcoxon rank-sum statistic of the smaller group, normal approximation with the tie
@@ -36,7 +42,7 @@ std::optional<double> riditZ(const GradedTable &table);
 QString judgeNormal(double z);
 
 // Both analyses of the typed table: either both are shown or, when the rank-sum test fails,
-// neither.
+// neither. A negative count, or one too large to be held exactly, shows the totals only.
 GradedResult gradedAnalysis(const GradedTexts &cells);
 
 } // namespace quarbel

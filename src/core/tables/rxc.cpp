@@ -3,7 +3,11 @@
 #include "core/entry/number_rules.h"
 #include "core/tables/chi_square.h"
 
+#include <boost/math/distributions/chi_squared.hpp>
+
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quarbel {
 namespace {
@@ -28,14 +32,37 @@ double asShown(double value) {
     return leadingNumber(plainForm(value));
 }
 
+// The one list of the method's details, in display order.
+Details rxcDetails(const QString &p = {}, const QString &v = {}, const QString &note = {}) {
+    return {{{QStringLiteral("RxCP"), QStringLiteral("P值"), p},
+             {QStringLiteral("CramerV"), QStringLiteral("Cramér V"), v}},
+            note};
+}
+
+namespace notes {
+const QString OutOfRange = QStringLiteral("有计数过大，无法精确计算，不作检验。");
+const QString Negative = QStringLiteral("有计数为负数，不作检验。");
+const QString FourFold = QStringLiteral("只有两行两列有计数：四格表请用“计数资料卡方检验”。");
+const QString TooFew = QStringLiteral("至少需要两行和两列有计数。");
+const QString SmallExpected =
+    QStringLiteral("理论数太小，χ²检验的P值不可靠：请合并相邻的行或列，或改用确切概率法。");
+const QString Fractional = QStringLiteral("有非整数的计数：χ²检验要求频数为整数，请核对。");
+const QString NoStatistic = QStringLiteral("计数过大，χ²无法计算。");
+} // namespace notes
+
 } // namespace
 
 RxCResult rxcChiSquare(const RxCTexts &texts) {
     std::array<double, 12> cells{};
-    bool anyNegative = false;
+    bool anyNegative = false, outOfRange = false, fractional = false, anyCount = false;
     for (std::size_t k = 0; k < cells.size(); ++k) {
-        cells[k] = leadingNumber(texts[k]);
+        const std::optional<double> count = leadingCount(texts[k]);
+        // A count that cannot be held leaves every total it enters empty.
+        cells[k] = count.value_or(std::numeric_limits<double>::quiet_NaN());
+        outOfRange = outOfRange || !count;
         anyNegative = anyNegative || cells[k] < 0.0;
+        fractional = fractional || (count && *count != std::floor(*count));
+        anyCount = anyCount || cells[k] != 0.0;
     }
 
     std::array<double, Rows> rows{};
@@ -88,16 +115,34 @@ RxCResult rxcChiSquare(const RxCTexts &texts) {
     }
 
     const int df = result.degreesOfFreedom;
+    const QString unusable = outOfRange    ? notes::OutOfRange
+                             : anyNegative ? notes::Negative
+                                           : QString();
     if (df < 2) {
         // A 2×2 table or less: nothing is shown, not even the totals.
         result.columnTotals = {};
         result.rowTotals = {};
         result.grandTotal.clear();
+        const QString shape = usedRows == 2 && usedColumns == 2 ? notes::FourFold : notes::TooFew;
+        result.details = rxcDetails({}, {},
+                                    !unusable.isEmpty() ? unusable
+                                    : anyCount          ? shape
+                                                        : QString());
         return result;
     }
-    if (anyNegative) {
-        result.n = result.grandTotal; // a chi-square of negative counts means nothing
+    if (!unusable.isEmpty()) {
+        result.n = result.grandTotal; // a chi-square of such counts means nothing
+        result.details = rxcDetails({}, {}, unusable);
         return result;
+    }
+
+    // The details stand beside the panel's own test, so they are of the same statistic.
+    QString p, v;
+    if (std::isfinite(chi)) {
+        const boost::math::chi_squared_distribution<double> distribution(df);
+        p = pValueForm(boost::math::cdf(boost::math::complement(distribution, chi)));
+        const int k = std::min(usedRows, usedColumns);
+        v = displayForm(std::sqrt(chi / (grand * (k - 1))));
     }
 
     int small = 0;
@@ -108,6 +153,12 @@ RxCResult rxcChiSquare(const RxCTexts &texts) {
     }
     if (tiny || (df < 6 && small >= 2) || (df == 6 && small >= 3)) {
         result.warning = true;
+        result.details = rxcDetails(p, v, notes::SmallExpected);
+        return result;
+    }
+    // A judgment needs its statistic: with none, the critical values and n go too.
+    if (!std::isfinite(chi)) {
+        result.details = rxcDetails({}, {}, notes::NoStatistic);
         return result;
     }
 
@@ -120,6 +171,7 @@ RxCResult rxcChiSquare(const RxCTexts &texts) {
         result.chiSquare = displayForm(chi);
         result.judgment = judgeShownChiSquare(result.chiSquare, row.p05, row.p01);
     }
+    result.details = rxcDetails(p, v, fractional ? notes::Fractional : QString());
     return result;
 }
 

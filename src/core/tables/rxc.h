@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/entry/details.h"
+
 #include <QString>
 
 #include <array>
@@ -24,12 +26,17 @@ struct RxCResult {
     QString critical01;
     QString judgment;
     bool warning{false}; // theoretical counts too small for the test
+    // Exact P of the statistic on the table's df and Cramér's V; shown also under the warning,
+    // whose reason the note gives.
+    Details details;
+    friend bool operator==(const RxCResult &, const RxCResult &) = default;
 };
 
 inline const QString RxCWarning = QStringLiteral("提示：某行列中的理论数太小，不宜应用本法！");
 
 // Chi-square test of the rows and columns of the grid that hold counts; empty rows and
-// columns are left out of the degrees of freedom.
+// columns are left out of the degrees of freedom. A count too large to be held exactly, like a
+// negative one, leaves the statistic and its details empty.
 RxCResult rxcChiSquare(const RxCTexts &cells);
 
 } // namespace quarbel

@@ -1,6 +1,7 @@
 #include "ui/tables/graded_panel.h"
 
 #include "core/shell/methods.h"
+#include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
@@ -43,7 +44,9 @@ GradedResultPanel::GradedResultPanel(QWidget *parent) : Panel(parent) {
     grid->addWidget(m_rankSumJudgment, 2, 1);
     grid->addWidget(new QLabel(judgment, this), 2, 2, Qt::AlignRight);
     grid->addWidget(m_riditJudgment, 2, 3);
-    grid->setRowStretch(3, 1);
+    m_details = new DetailsBox(gradedAnalysis({}).details, QStringLiteral("Note7"), this);
+    grid->addWidget(m_details, 3, 0, 1, 4);
+    grid->setRowStretch(4, 1);
 }
 
 void GradedResultPanel::display(const GradedResult &result) {
@@ -51,6 +54,7 @@ void GradedResultPanel::display(const GradedResult &result) {
     m_rankSumJudgment->setText(result.rankSumJudgment);
     m_riditZ->setText(result.riditZ);
     m_riditJudgment->setText(result.riditJudgment);
+    m_details->write(result.details);
 }
 
 GradedPanel::GradedPanel(GradedResultPanel *results, QWidget *parent)
@@ -72,8 +76,8 @@ GradedPanel::GradedPanel(GradedResultPanel *results, QWidget *parent)
     grid->addWidget(tableLabel(QStringLiteral("对照组"), this), 2, 0);
     grid->addWidget(tableLabel(QStringLiteral("合  计"), this), 3, 0);
 
-    m_cells = addCells(grid, this, {"Text12", 8, 4, 1, 1, 90}, GradedCellRules,
-                       [this] { recompute(); });
+    m_cells =
+        addCells(grid, this, {"Text12", 8, 4, 1, 1, 90}, GradedCellRules, [this] { recompute(); });
     m_testTotal = fieldLabel(controlName("Label18", 13), this);
     m_controlTotal = fieldLabel(controlName("Label18", 11), this);
     grid->addWidget(m_testTotal, 1, 5);

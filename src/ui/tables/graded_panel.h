@@ -10,6 +10,8 @@ class QLabel;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of the graded table: rank-sum test and Ridit analysis side by side.
 class GradedResultPanel : public Panel {
     Q_OBJECT
@@ -22,6 +24,7 @@ class GradedResultPanel : public Panel {
     QLabel *m_rankSumJudgment{nullptr};
     QLabel *m_riditZ{nullptr};
     QLabel *m_riditJudgment{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 // The two-group, four-grade table; every change recomputes both analyses.

@@ -1,6 +1,7 @@
 #include "ui/tables/rxc_panel.h"
 
 #include "core/shell/methods.h"
+#include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
@@ -20,7 +21,8 @@ RxCResultPanel::RxCResultPanel(QWidget *parent) : Panel(parent) {
     setObjectName(controlName("Picture4", RxC));
     setFrameShape(QFrame::StyledPanel);
     auto *grid = resultGrid(this);
-    m_n = addResultRow(grid, QStringLiteral("例数(n)="), fieldLabel(controlName("Label20", 12), this));
+    m_n = addResultRow(grid, QStringLiteral("例数(n)="),
+                       fieldLabel(controlName("Label20", 12), this));
     m_chiSquare =
         addResultRow(grid, QStringLiteral("χ² ="), fieldLabel(controlName("Label20", 13), this));
     m_critical05 = addResultRow(grid, QStringLiteral("χ²<sub>0.05</sub> ="),
@@ -37,6 +39,8 @@ RxCResultPanel::RxCResultPanel(QWidget *parent) : Panel(parent) {
     setResultStyle(m_warning);
     m_warning->hide();
     grid->addWidget(m_warning, grid->rowCount(), 0, 1, 3);
+    m_details = new DetailsBox(rxcChiSquare({}).details, QStringLiteral("Note5"), this);
+    grid->addWidget(m_details, grid->rowCount(), 0, 1, 3);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
@@ -53,6 +57,7 @@ void RxCResultPanel::display(const RxCResult &result) {
     m_n->setText(result.n);
     m_chiSquare->setText(result.chiSquare);
     m_judgment->setText(result.judgment);
+    m_details->write(result.details);
 }
 
 RxCPanel::RxCPanel(RxCResultPanel *results, QWidget *parent) : Panel(parent), m_results(results) {
@@ -72,8 +77,8 @@ RxCPanel::RxCPanel(RxCResultPanel *results, QWidget *parent) : Panel(parent), m_
         grid->addWidget(tableLabel(QStringLiteral("R%1").arg(r + 1), this), 1 + r, 0);
     grid->addWidget(tableLabel(QStringLiteral("合  计"), this), 4, 0);
 
-    m_cells = addCells(grid, this, {"Text111", 12, 4, 1, 1, 90}, RxCCellRules,
-                       [this] { recompute(); });
+    m_cells =
+        addCells(grid, this, {"Text111", 12, 4, 1, 1, 90}, RxCCellRules, [this] { recompute(); });
     for (int c = 0; c < 4; ++c) {
         m_columnTotals[std::size_t(c)] = fieldLabel(controlName("Label18", 5 + c), this);
         grid->addWidget(m_columnTotals[std::size_t(c)], 4, 1 + c);

@@ -10,6 +10,8 @@ class QLabel;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of the R×C chi-square test; its critical values read "5.99" and "9.21" until
 // the first computation.
 class RxCResultPanel : public Panel {
@@ -26,6 +28,7 @@ class RxCResultPanel : public Panel {
     QLabel *m_critical01{nullptr};
     QLabel *m_judgment{nullptr};
     QLabel *m_warning{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 // The 3×4 count grid with its totals and the hidden store of theoretical counts.
