@@ -147,6 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
                              {"0.100", "0.7196", "0.631", "-0.0100", "-0.0221", "0.0021", "-0.7378",
                               "-1.5986", "0.1402", "-1.7501", "19.99", "0.095"},
                              ""},
+        // Past |t| = 1000 the interval of d is not sought.
+        TwoSampleDetailsCase{"GroupsFarApart",
+                             {"100", "1", "300", "10", "1", "300"},
+                             598,
+                             "t = 1102.2704  p < 0.001",
+                             {"<0.001", "1.0000", "1.000", "90.0000", "89.8396", "90.1604",
+                              "90.0000", "-", "-", "1102.2704", "598.00", "<0.001"},
+                             ""},
         TwoSampleDetailsCase{"SdZero", {"10", "0", "10", "12", "2", "10"}, 0, "", noDetails, ""},
         // One value typed in a grid column: its SD box shows 0.0000.
         TwoSampleDetailsCase{"GridSingleValue",

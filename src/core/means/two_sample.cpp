@@ -7,6 +7,7 @@
 
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/non_central_t.hpp>
+#include <boost/math/distributions/normal.hpp>
 #include <boost/math/tools/roots.hpp>
 
 #include <cmath>
@@ -56,26 +57,40 @@ void put(Details &d, Item item, const QString &text) {
     d.items[item].text = text;
 }
 
+constexpr double MaxTForInterval = 1000;
+
 // The noncentrality at which a noncentral t on `df` leaves `below` of its mass under `t`.
-// P(T ≤ t) falls as the noncentrality grows, so the root is bracketed by stepping outwards.
+// P(T ≤ t) falls as the noncentrality grows. The search starts from the normal approximation
+// T(1 − 1/4ν) ≈ N(δ, 1 + T²/2ν), which lies close to the root, because each evaluation of the
+// noncentral distribution is costly when t is large.
 std::optional<double> noncentrality(double t, double df, double below) {
     namespace bm = boost::math;
     try {
         auto f = [&](double delta) {
             return bm::cdf(bm::non_central_t_distribution<double>(df, delta), t) - below;
         };
-        double step = 1 + std::fabs(t) / std::sqrt(2 * df);
-        double lo = t - step, hi = t + step;
+        const double spread = std::sqrt(1 + t * t / (2 * df));
+        const double z = bm::quantile(bm::normal_distribution<double>(), below);
+        const double guess = t * (1 - 1 / (4 * df)) - z * spread;
+        double step = 0.05 * spread;
+        double lo = guess - step, hi = guess + step;
         double fLo = f(lo), fHi = f(hi);
-        for (int i = 0; fLo < 0 && i < 60; ++i, step *= 2)
+        for (int i = 0; fLo < 0 && i < 60; ++i, step *= 2) {
+            hi = lo;
+            fHi = fLo;
             fLo = f(lo -= step);
-        for (int i = 0; fHi > 0 && i < 60; ++i, step *= 2)
+        }
+        for (int i = 0; fHi > 0 && i < 60; ++i, step *= 2) {
+            lo = hi;
+            fLo = fHi;
             fHi = f(hi += step);
+        }
         if (!(fLo >= 0 && fHi <= 0))
             return std::nullopt;
-        std::uintmax_t iterations = 100;
+        // Thirty bits keep the displayed digits of d for any d below 10⁵.
+        std::uintmax_t iterations = 60;
         const auto [a, b] = bm::tools::toms748_solve(
-            f, lo, hi, fLo, fHi, bm::tools::eps_tolerance<double>(40), iterations);
+            f, lo, hi, fLo, fHi, bm::tools::eps_tolerance<double>(30), iterations);
         return (a + b) / 2;
     } catch (const std::exception &) {
         return std::nullopt;
@@ -167,8 +182,13 @@ TwoSampleResult twoSampleT(const std::array<QString, 6> &boxes) {
     if (pooled > 0 && scale > 0 && std::isfinite(scale)) {
         put(d, D, displayForm(diff / std::sqrt(pooled)));
         const double signedT = diff / se;
-        const auto low = noncentrality(signedT, df, 0.975);
-        const auto high = noncentrality(signedT, df, 0.025);
+        // Past |t| = 1000 one evaluation of the noncentral t takes milliseconds, too slow for a
+        // keystroke; groups that far apart leave nothing for an interval of d to tell.
+        std::optional<double> low, high;
+        if (std::fabs(signedT) <= MaxTForInterval) {
+            low = noncentrality(signedT, df, 0.975);
+            high = noncentrality(signedT, df, 0.025);
+        }
         if (low && high) {
             put(d, DLow, displayForm(*low / scale));
             put(d, DHigh, displayForm(*high / scale));

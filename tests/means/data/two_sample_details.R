@@ -55,3 +55,9 @@ for (name in names(grid)) {
   two(name, round(mean(a), 4), round(sd(a), 4), length(a), round(mean(b), 4), round(sd(b), 4),
       length(b))
 }
+cat("# groups so far apart (t = 1102) that the interval of d is not sought\n")
+a <- synth(100, 1, 300); b <- synth(10, 1, 300); tp <- t.test(a, b, var.equal = TRUE)
+cat("GroupsFarApart", fmtp(tp$p.value), fmt4(var.test(a, b)$statistic),
+    fmtp(var.test(a, b)$p.value), fmt4(90), fmt4(tp$conf.int), fmt4(90), "-", "-",
+    fmt4(t.test(a, b)$statistic), sprintf("%.2f", t.test(a, b)$parameter),
+    fmtp(t.test(a, b)$p.value), sprintf("# t %.6f", tp$statistic), "\n")
