@@ -9,7 +9,7 @@ synth <- function(m, s, n) if (n == 1) m else m + s * as.vector(scale(seq_len(n)
 d_ci <- function(t, n1, n2) {
   df <- n1 + n2 - 2; k <- sqrt(n1 * n2 / (n1 + n2))
   # pnt warns about its last digits near the ends of the bracket; the roots are unaffected.
-  root <- function(p) suppressWarnings(uniroot(function(ncp) pt(t, df, ncp) - p, c(t - 15, t + 15),
+  root <- function(p) suppressWarnings(uniroot(function(ncp) pt(t, df, ncp) - p, t + c(-15, 15) * sqrt(1 + t^2 / (2 * df)),
                               tol = 1e-12))$root
   c(root(0.975), root(0.025)) / k
 }
@@ -39,6 +39,11 @@ two("EqualMeans", 10, 2, 10, 10, 2, 10)
 two("OneCaseInGroup1", 130, 12, 1, 118, 11, 15)
 two("TwoPerGroup", 5.1, 0.4, 2, 4.3, 0.5, 2)
 # Means near 10^9 with the spread in the decimals; R works on the decimals (the same test).
+# df 1 is a row of the table, but its 12.70 is 12.706 rounded: t = 12.7030 reaches the printed
+# value and not the exact 5% point.
+two("TableRoundedRow", 25.5579, 1, 2, 10, 1, 1)
+# df 1500 takes the row of infinity (1.960); t = 1.9611 falls short of the exact 1.9615.
+two("DfAboveThousand", 10.1012, 1, 751, 10, 1, 751)
 two("HugeValues", 0.1234, 0.0123, 10, 0.1334, 0.0145, 12)
 
 cat("# typed through the grid (story means_two_sample_details): raw values, then the boxes\n")
