@@ -149,8 +149,8 @@ bool exactlyCollinear(std::span<const std::int64_t> x, std::span<const std::int6
             continue;
         }
         WideInt left = 0, right = 0;
-        if (mulOverflows(WideInt(y[i]) - y0, dx, &left) ||
-            mulOverflows(dy, WideInt(x[i]) - x0, &right) || left != right)
+        if (mulOverflows<WideInt>(WideInt(y[i]) - y0, dx, &left) ||
+            mulOverflows<WideInt>(dy, WideInt(x[i]) - x0, &right) || left != right)
             return false;
     }
     return haveSecond;
