@@ -5,10 +5,10 @@
 #include "core/correlation/correlation.h"
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
-#include "fuzz_support.h"
 #include "core/means/group_summary.h"
 #include "core/means/paired.h"
 #include "core/means/two_sample.h"
+#include "fuzz_support.h"
 
 #include <cstring>
 #include <vector>
@@ -43,6 +43,33 @@ bool tLine(const QString &s) {
     return parts.size() == 2 && isDisplayPattern(parts[0]) && isLabel(parts[1]);
 }
 
+// Every detail is empty or in its form: P as "<0.001" or three decimals, Welch's df with two,
+// the rest four; and no interval has its bounds the wrong way round.
+bool detailsInForm(const Details &d) {
+    for (const DetailItem &item : d.items) {
+        const QString &s = item.text;
+        if (s.isEmpty())
+            continue;
+        if (item.name.endsWith(u'P')) {
+            if (s != QLatin1String("<0.001") && !(isDisplayPattern(s + u'0') && s.size() == 5))
+                return false;
+        } else if (item.name.endsWith(QLatin1String("Df"))) {
+            if (!isDisplayPattern(s + QLatin1String("00")))
+                return false;
+        } else if (!isDisplayPattern(s)) {
+            return false;
+        }
+        if (item.name.endsWith(QLatin1String("Low"))) {
+            QString high = item.name;
+            high.replace(high.size() - 3, 3, QLatin1String("High"));
+            const QString top = d.text(high);
+            if (!top.isEmpty() && s.toDouble() > top.toDouble())
+                return false;
+        }
+    }
+    return true;
+}
+
 void checkTwoColumns(std::span<const std::int64_t> x, std::span<const std::int64_t> y) {
     std::array<QString, 6> boxes;
     for (int g = 0; g < 2; ++g) {
@@ -53,12 +80,14 @@ void checkTwoColumns(std::span<const std::int64_t> x, std::span<const std::int64
     }
     const TwoSampleResult t = twoSampleT(boxes);
     FUZZ_CHECK(tLine(t.result));
+    FUZZ_CHECK(detailsInForm(t.details));
 
     const PairedResult p = pairedT(x, y);
     FUZZ_CHECK(wholeOrEmpty(p.n));
     FUZZ_CHECK(displayOrEmpty(p.meanDifference) && displayOrEmpty(p.sdDifference));
     FUZZ_CHECK(!p.meanDifference.startsWith(u'-'));
     FUZZ_CHECK(tLine(p.result));
+    FUZZ_CHECK(detailsInForm(p.details));
 
     const CorrelationResult c = correlate(x, y);
     FUZZ_CHECK(wholeOrEmpty(c.n));
@@ -70,6 +99,7 @@ void checkTwoColumns(std::span<const std::int64_t> x, std::span<const std::int64
                 isDisplayPattern(c.slope.mid(c.slope.startsWith(u'+') ? 1 : 0))));
     FUZZ_CHECK(c.equation.isEmpty() ||
                c.equation == QStringLiteral("Y=") + c.intercept + c.slope + u'X');
+    FUZZ_CHECK(detailsInForm(c.details));
 }
 
 } // namespace
@@ -80,7 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::array<QString, 6> typed;
     for (std::size_t i = 0; i < typed.size() && qsizetype(i) < lines.size(); ++i)
         typed[i] = lines[qsizetype(i)];
-    FUZZ_CHECK(tLine(twoSampleT(typed).result));
+    const TwoSampleResult fromBoxes = twoSampleT(typed);
+    FUZZ_CHECK(tLine(fromBoxes.result));
+    FUZZ_CHECK(detailsInForm(fromBoxes.details));
 
     // Typed columns, as the grid stores them.
     std::array<QStringList, 2> columns;

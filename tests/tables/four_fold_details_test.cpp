@@ -71,7 +71,7 @@ TEST_P(DetailsAgreeWithR, ToTheShownDigits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tables, DetailsAgreeWithR, testing::ValuesIn(readRows()),
-                         [](const auto &info) { return info.param.method + info.param.name; });
+                         [](const auto &row) { return row.param.method + row.param.name; });
 
 TEST(DetailsAgreeWithR, DataFileIsRead) {
     EXPECT_EQ(readRows().size(), 21u);

@@ -137,7 +137,7 @@ TEST_P(GradedDetailsAgreeWithR, PValuesAndMeanRidits) {
 
 INSTANTIATE_TEST_SUITE_P(R, GradedDetailsAgreeWithR,
                          testing::ValuesIn(dataRows("graded_details.txt")),
-                         [](const auto &info) { return info.param.name; });
+                         [](const auto &row) { return row.param.name; });
 
 TEST(GradedDetailsAgreeWithR, EveryReferenceTableIsRead) {
     EXPECT_GE(dataRows("graded_details.txt").size(), 5u);

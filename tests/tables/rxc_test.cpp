@@ -157,7 +157,7 @@ TEST_P(RxCDetailsAgreeWithR, PAndCramerV) {
 }
 
 INSTANTIATE_TEST_SUITE_P(R, RxCDetailsAgreeWithR, testing::ValuesIn(dataRows("rxc_details.txt")),
-                         [](const auto &info) { return info.param.name; });
+                         [](const auto &row) { return row.param.name; });
 
 TEST(RxCDetailsAgreeWithR, EveryReferenceTableIsRead) {
     EXPECT_GE(dataRows("rxc_details.txt").size(), 5u);

@@ -2,9 +2,13 @@
 #include "core/entry/wide_int.h"
 
 #include "core/entry/column_list.h"
+#include "core/entry/exact_t.h"
 #include "core/entry/number_rules.h"
 #include "core/entry/t_table.h"
 
+#include <boost/math/distributions/normal.hpp>
+
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -90,13 +94,84 @@ AboutMeans sumsAboutMeans(std::span<const std::int64_t> x, std::span<const std::
     return {double(xx / perUnit), double(yy / perUnit), double(xy / perUnit)};
 }
 
+enum Item {
+    P,
+    R2,
+    RLow,
+    RHigh,
+    SlopeLow,
+    SlopeHigh,
+    InterceptLow,
+    InterceptHigh,
+    ResidualSd,
+    ItemCount
+};
+
+Details layout() {
+    const std::array<std::pair<const char *, const char *>, ItemCount> items{{
+        {"CorrP", "r 检验 P="},
+        {"CorrR2", "决定系数 r²="},
+        {"CorrRLow", "r 的95%CI 下限="},
+        {"CorrRHigh", "r 的95%CI 上限="},
+        {"SlopeLow", "b 的95%CI 下限="},
+        {"SlopeHigh", "b 的95%CI 上限="},
+        {"InterceptLow", "a 的95%CI 下限="},
+        {"InterceptHigh", "a 的95%CI 上限="},
+        {"ResidualSD", "剩余标准差 s(y·x)="},
+    }};
+    Details d;
+    for (const auto &[name, caption] : items)
+        d.items.append({QString::fromLatin1(name), QString::fromUtf8(caption), QString()});
+    return d;
+}
+
+// Whether every pair lies exactly on one line, judged on the ticks themselves: r computed in
+// floating point may miss ±1 by an ulp, and 1 − r² then decides P and every interval.
+bool exactlyCollinear(std::span<const std::int64_t> x, std::span<const std::int64_t> y) {
+    const std::size_t rows = std::min(x.size(), y.size());
+    bool haveFirst = false, haveSecond = false;
+    WideInt x0 = 0, y0 = 0, dx = 0, dy = 0;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (x[i] == ColumnList::Missing || y[i] == ColumnList::Missing)
+            continue;
+        if (!haveFirst) {
+            x0 = x[i];
+            y0 = y[i];
+            haveFirst = true;
+            continue;
+        }
+        if (!haveSecond) {
+            if (x[i] == x0)
+                return false; // a vertical pair: X varies elsewhere, so not one line
+            dx = x[i] - x0;
+            dy = y[i] - y0;
+            haveSecond = true;
+            continue;
+        }
+        WideInt left = 0, right = 0;
+        if (mulOverflows<WideInt>(WideInt(y[i]) - y0, dx, &left) ||
+            mulOverflows<WideInt>(dy, WideInt(x[i]) - x0, &right) || left != right)
+            return false;
+    }
+    return haveSecond;
+}
+
 } // namespace
+
+Details correlationDetailsLayout() {
+    static const Details empty = layout();
+    return empty;
+}
 
 CorrelationResult correlate(std::span<const std::int64_t> x, std::span<const std::int64_t> y) {
     const Sums s = sumPairs(x, y);
     WideInt productOfSums = 0;
-    if (s.n <= 2 || s.overflow || mulOverflows(s.x, s.y, &productOfSums))
-        return {};
+    if (s.n <= 2 || s.overflow || mulOverflows(s.x, s.y, &productOfSums)) {
+        CorrelationResult empty;
+        if (s.n == 1 || s.n == 2)
+            empty.details.note = QStringLiteral("至少需要 3 对数据才能计算相关与回归。");
+        return empty;
+    }
     const double n = double(s.n);
     CorrelationResult out;
     out.n = QString::number(s.n);
@@ -106,6 +181,7 @@ CorrelationResult correlate(std::span<const std::int64_t> x, std::span<const std
     if (!s.xVaries || !(lxx > 0))
         return out;
     // All Y equal: the slope is exactly 0 and r is undefined.
+    const bool yVaries = s.yVaries && lyy > 0;
     const double lxy = s.yVaries ? about.xy : 0.0;
 
     const CriticalT critical = lookupCriticalT(n - 2);
@@ -113,7 +189,7 @@ CorrelationResult correlate(std::span<const std::int64_t> x, std::span<const std
     out.critical01 = critical.p01;
     out.critical001 = critical.p001;
 
-    if (s.yVaries && lyy > 0) {
+    if (yVaries) {
         // The test and the perfect-correlation check use r as shown, rounded to four decimals.
         out.r = displayForm(lxy / std::sqrt(lxx * lyy));
         const double r = Fixed4::parse(out.r).value_or(Fixed4{}).toDouble();
@@ -139,6 +215,55 @@ CorrelationResult correlate(std::span<const std::int64_t> x, std::span<const std
         out.slope.prepend(u'+');
     out.intercept = displayForm(Fixed4::fromTicks(*aTicks));
     out.equation = QStringLiteral("Y=") + out.intercept + out.slope + u'X';
+
+    // The details work from the unrounded r, b and a.
+    Details &d = out.details;
+    const long double meanX = (long double)s.x / s.n / Fixed4::Scale;
+    const long double meanY = (long double)s.y / s.n / Fixed4::Scale;
+    const double a = double(meanY - (long double)b * meanX);
+    const bool exact = yVaries && exactlyCollinear(x, y);
+    const double residual = exact || !yVaries ? 0.0 : std::max(0.0, lyy - lxy * lxy / lxx);
+    const std::optional<double> q = tFor95(n - 2);
+    if (q) {
+        const double sYx = std::sqrt(residual / (n - 2));
+        const double slopeHalf = *q * sYx / std::sqrt(lxx);
+        const double interceptHalf = *q * sYx * std::sqrt(1 / n + double(meanX * meanX) / lxx);
+        d.items[SlopeLow].text = displayForm(b - slopeHalf);
+        d.items[SlopeHigh].text = displayForm(b + slopeHalf);
+        d.items[InterceptLow].text = displayForm(a - interceptHalf);
+        d.items[InterceptHigh].text = displayForm(a + interceptHalf);
+        if (yVaries)
+            d.items[ResidualSd].text = displayForm(sYx);
+    }
+    if (!yVaries)
+        return out;
+
+    const double rawR = lxy / std::sqrt(lxx * lyy);
+    const double r = exact || std::fabs(rawR) >= 1 ? std::copysign(1.0, rawR) : rawR;
+    d.items[R2].text = displayForm(r * r);
+    std::optional<double> p;
+    if (std::fabs(r) == 1)
+        p = 0.0;
+    else
+        p = twoSidedP(r * std::sqrt((n - 2) / (1 - r * r)), n - 2);
+    if (p)
+        d.items[P].text = pValueForm(*p);
+    if (s.n >= 4) {
+        // Fisher's z: atanh(r) is near normal with SD 1/√(n − 3).
+        const double z = boost::math::quantile(
+            boost::math::complement(boost::math::normal_distribution<double>(), 0.025));
+        const double half = z / std::sqrt(n - 3);
+        const double centre = std::fabs(r) == 1 ? 0.0 : std::atanh(r);
+        d.items[RLow].text = displayForm(std::fabs(r) == 1 ? r : std::tanh(centre - half));
+        d.items[RHigh].text = displayForm(std::fabs(r) == 1 ? r : std::tanh(centre + half));
+    }
+
+    const bool labelled = out.judgement == labels::P05 || out.judgement == labels::P01 ||
+                          out.judgement == labels::P001 || out.judgement == labels::NotSignificant;
+    if (p && labelled)
+        d.note = tableDisagreementNote(n - 2, out.judgement, *p);
+    if (d.note.isEmpty() && s.n == 3)
+        d.note = QStringLiteral("只有 3 对数据：r 的 95% 可信区间至少需要 4 对。");
     return out;
 }
 

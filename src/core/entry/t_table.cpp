@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <array>
+#include <limits>
 
 namespace quarbel {
 namespace {
@@ -100,6 +101,19 @@ CriticalT lookupCriticalT(double df) {
     if (df > 1000)
         critical = cutRow(InfinityLine, 7);
     return critical;
+}
+
+double tableRowDf(double df) {
+    if (df > 1000)
+        return std::numeric_limits<double>::infinity();
+    double row = 0;
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+        const double rowDf = leadingNumber(QString::fromLatin1(rows[i].df));
+        if (rowDf > df)
+            break;
+        row = rowDf;
+    }
+    return row;
 }
 
 QString judgeT(double t, const CriticalT &critical) {

@@ -25,6 +25,10 @@ struct CriticalT {
 // on the rule above the first row, whose cut is five dashes and two empty texts.
 CriticalT lookupCriticalT(double df);
 
+// The df of the row that lookupCriticalT(df) takes: infinity for the row of infinity, 0 for
+// the rule line above the first row.
+double tableRowDf(double df);
+
 // The significance label of a t against the critical values read back from their texts;
 // reaching a critical value counts as significant at its level.
 QString judgeT(double t, const CriticalT &critical);

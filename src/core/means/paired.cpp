@@ -2,12 +2,38 @@
 #include "core/entry/wide_int.h"
 
 #include "core/entry/column_list.h"
+#include "core/entry/exact_t.h"
 #include "core/entry/number_rules.h"
 #include "core/entry/t_table.h"
 
+#include <array>
 #include <cmath>
 
 namespace quarbel {
+namespace {
+
+enum Item { MeanDiff, MeanDiffLow, MeanDiffHigh, P, Dz, ItemCount };
+
+Details layout() {
+    const std::array<std::pair<const char *, const char *>, ItemCount> items{{
+        {"PairedMeanDiff", "差值均数(d)="},
+        {"PairedMeanDiffLow", "95%CI 下限="},
+        {"PairedMeanDiffHigh", "95%CI 上限="},
+        {"PairedP", "t检验 P="},
+        {"PairedDz", "效应量 dz="},
+    }};
+    Details d;
+    for (const auto &[name, caption] : items)
+        d.items.append({QString::fromLatin1(name), QString::fromUtf8(caption), QString()});
+    return d;
+}
+
+} // namespace
+
+Details pairedDetailsLayout() {
+    static const Details empty = layout();
+    return empty;
+}
 
 PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second) {
     std::int64_t n = 0;
@@ -28,8 +54,13 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
     }
     // Equal differences are judged exactly: the variance formula would leave a rounding
     // residue for decimal differences and turn it into an absurd t.
-    if (n < 2 || allEqual)
-        return {};
+    if (n < 2 || allEqual) {
+        PairedResult empty;
+        if (n == 1)
+            empty.details.note =
+                QStringLiteral("只有 1 对数据：至少需要 2 对才能计算 t 和可信区间。");
+        return empty;
+    }
     const double total = double(sum) / Fixed4::Scale;
     const double mean = std::fabs(total / double(n));
     // Squares about the mean difference: Σd² − (Σd)²/n in double loses every digit to
@@ -50,13 +81,29 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
     const double t = mean / (sd / std::sqrt(double(n)));
 
     const CriticalT critical = lookupCriticalT(double(n - 1));
-    return {QString::number(n),
-            displayForm(mean),
-            displayForm(sd),
-            critical.p05,
-            critical.p01,
-            critical.p001,
-            QStringLiteral("t = ") + displayForm(t) + labels::Gap + judgeT(t, critical)};
+    const QString label = judgeT(t, critical);
+    PairedResult out{QString::number(n),
+                     displayForm(mean),
+                     displayForm(sd),
+                     critical.p05,
+                     critical.p01,
+                     critical.p001,
+                     QStringLiteral("t = ") + displayForm(t) + labels::Gap + label};
+
+    Details &d = out.details;
+    const double df = double(n - 1), signedMean = total / double(n);
+    d.items[MeanDiff].text = displayForm(signedMean);
+    if (const auto q = tFor95(df)) {
+        const double half = *q * sd / std::sqrt(double(n));
+        d.items[MeanDiffLow].text = displayForm(signedMean - half);
+        d.items[MeanDiffHigh].text = displayForm(signedMean + half);
+    }
+    d.items[Dz].text = displayForm(signedMean / sd);
+    if (const auto p = twoSidedP(t, df)) {
+        d.items[P].text = pValueForm(*p);
+        d.note = tableDisagreementNote(df, label, *p);
+    }
+    return out;
 }
 
 } // namespace quarbel

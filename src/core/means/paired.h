@@ -1,11 +1,16 @@
 #pragma once
 
+#include "core/entry/details.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <span>
 
 namespace quarbel {
+
+// The "详细结果" items of the paired t-test, every text empty.
+Details pairedDetailsLayout();
 
 // Every text the paired t-test shows; all empty with fewer than two pairs or when every
 // difference is the same.
@@ -17,6 +22,10 @@ struct PairedResult {
     QString critical01;
     QString critical001;
     QString result; // "t = 4.7001  p < 0.05"
+    // Exact P, the signed mean difference (first column minus second) with its 95% interval,
+    // and dz; empty where the result is.
+    Details details{pairedDetailsLayout()};
+    friend bool operator==(const PairedResult &, const PairedResult &) = default;
 };
 
 // Entry i of both columns (parsed ticks, ColumnList::Missing where empty or not a complete

@@ -1,6 +1,7 @@
 #include "ui/correlation/correlation_panel.h"
 
 #include "core/correlation/correlation.h"
+#include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
@@ -32,7 +33,9 @@ CorrelationPanel::CorrelationPanel(QWidget *parent) : Panel(parent) {
     layout->addWidget(m_judgement, 6, 1);
     layout->addWidget(equationCaption, 7, 0);
     layout->addWidget(m_equation, 7, 1);
-    layout->setRowStretch(8, 1);
+    m_details = new DetailsBox(correlationDetailsLayout(), QStringLiteral("Note6"), this);
+    layout->addWidget(m_details, 8, 0, 1, 2);
+    layout->setRowStretch(9, 1);
 
     // The equation is assembled from these; they are never shown.
     m_slope = resultField(QStringLiteral("Label7"), this);
@@ -53,6 +56,7 @@ void CorrelationPanel::recompute(std::span<const std::int64_t> x, std::span<cons
     m_equation->setText(r.equation);
     m_slope->setText(r.slope);
     m_intercept->setText(r.intercept);
+    m_details->write(r.details);
 }
 
 void CorrelationPanel::clearResults() {
@@ -60,6 +64,7 @@ void CorrelationPanel::clearResults() {
         field->clear();
     for (QLabel *field : m_critical)
         field->clear();
+    m_details->clear();
 }
 
 } // namespace quarbel

@@ -10,6 +10,8 @@ class QLabel;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of linear correlation and regression, recomputed from both grid columns
 // (X, Y) on every change.
 class CorrelationPanel : public Panel {
@@ -29,6 +31,7 @@ class CorrelationPanel : public Panel {
     QLabel *m_equation{nullptr};
     QLabel *m_slope{nullptr};
     QLabel *m_intercept{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 } // namespace quarbel

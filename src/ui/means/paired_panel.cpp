@@ -1,7 +1,8 @@
 #include "ui/means/paired_panel.h"
 
-#include "ui/common/panel_parts.h"
 #include "core/means/paired.h"
+#include "ui/common/details_box.h"
+#include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -25,7 +26,9 @@ PairedPanel::PairedPanel(QWidget *parent) : Panel(parent) {
     layout->addWidget(new QLabel(QStringLiteral("结果判断："), this), 6, 0);
     m_result = resultField(QStringLiteral("Label5_7"), this, true);
     layout->addWidget(m_result, 7, 0, 1, 2);
-    layout->setRowStretch(8, 1);
+    m_details = new DetailsBox(pairedDetailsLayout(), QStringLiteral("Note1"), this, 3);
+    layout->addWidget(m_details, 8, 0, 1, 2);
+    layout->setRowStretch(9, 1);
 }
 
 void PairedPanel::recompute(std::span<const std::int64_t> first,
@@ -38,6 +41,7 @@ void PairedPanel::recompute(std::span<const std::int64_t> first,
     m_critical[1]->setText(r.critical01);
     m_critical[2]->setText(r.critical001);
     m_result->setText(r.result);
+    m_details->write(r.details);
 }
 
 void PairedPanel::clearResults() {
@@ -45,6 +49,7 @@ void PairedPanel::clearResults() {
         field->clear();
     for (QLabel *field : m_critical)
         field->clear();
+    m_details->clear();
 }
 
 } // namespace quarbel

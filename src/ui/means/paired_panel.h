@@ -10,6 +10,8 @@ class QLabel;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of the paired t-test, recomputed from both grid columns on every change.
 class PairedPanel : public Panel {
     Q_OBJECT
@@ -25,6 +27,7 @@ class PairedPanel : public Panel {
     QLabel *m_sd{nullptr};
     std::array<QLabel *, 3> m_critical{};
     QLabel *m_result{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 } // namespace quarbel

@@ -1,8 +1,9 @@
 #include "ui/means/two_sample_panel.h"
 
-#include "ui/common/panel_parts.h"
 #include "core/means/group_summary.h"
 #include "core/means/two_sample.h"
+#include "ui/common/details_box.h"
+#include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -32,7 +33,9 @@ TwoSamplePanel::TwoSamplePanel(QWidget *parent) : Panel(parent) {
     layout->addWidget(new QLabel(QStringLiteral("结果判断："), this), 6, 0);
     m_result = resultField(QStringLiteral("Label5_6"), this, true);
     layout->addWidget(m_result, 7, 0, 1, 4);
-    layout->setRowStretch(8, 1);
+    m_details = new DetailsBox(twoSampleDetailsLayout(), QStringLiteral("Note0"), this, 3);
+    layout->addWidget(m_details, 8, 0, 1, 5);
+    layout->setRowStretch(9, 1);
     layout->setColumnStretch(4, 1);
 }
 
@@ -53,6 +56,7 @@ void TwoSamplePanel::recompute() {
     m_critical[1]->setText(r.critical01);
     m_critical[2]->setText(r.critical001);
     m_result->setText(r.result);
+    m_details->write(r.details);
 }
 
 void TwoSamplePanel::clearInputs() {
@@ -64,6 +68,7 @@ void TwoSamplePanel::clearInputs() {
 void TwoSamplePanel::clearResults() {
     for (QLabel *field : m_critical)
         field->clear();
+    m_details->clear();
 }
 
 } // namespace quarbel

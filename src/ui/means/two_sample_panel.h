@@ -10,6 +10,8 @@ class QLabel;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of the two-sample t-test: six summary boxes (Text4_0..5) that recompute the
 // test on every change, typed or filled from the grid.
 class TwoSamplePanel : public Panel {
@@ -29,6 +31,7 @@ class TwoSamplePanel : public Panel {
     std::array<NumericCell *, 6> m_boxes{};
     std::array<QLabel *, 3> m_critical{};
     QLabel *m_result{nullptr};
+    DetailsBox *m_details{nullptr};
 };
 
 } // namespace quarbel
