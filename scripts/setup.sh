@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd
   xvfb xauth fonts-wqy-zenhei
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   "$@"
 )
 

@@ -2,7 +2,7 @@
 #include "core/entry/t_table.h"
 #include "core/means/paired.h"
 #include "core/means/two_sample.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,7 @@
 
 namespace quarbel {
 
-// A failing comparison prints every item of both sides.
-void PrintTo(const Details &d, std::ostream *os) {
-    for (const DetailItem &item : d.items)
-        *os << item.name.toStdString() << '=' << item.text.toStdString() << ' ';
-    *os << "note=" << d.note.toStdString();
-}
+// A failing comparison prints the statistic and every detail of both sides.
 void PrintTo(const TwoSampleResult &r, std::ostream *os) {
     *os << r.result.toStdString() << " | ";
     PrintTo(r.details, os);
@@ -184,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                              noDetails,
                              "例数太少：每组至少需要 2 例才能计算。"},
         TwoSampleDetailsCase{"Empty", {"", "", "", "", "", ""}, 0, "", noDetails, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // Parsed entries as a hidden list holds them.
 std::vector<std::int64_t> ticksOf(const QStringList &texts) {
@@ -321,6 +316,6 @@ INSTANTIATE_TEST_SUITE_P(
                           {"-", "-", "-", "-", "-"},
                           ""},
         PairedDetailsCase{"Empty", {}, {}, 0, {}, {"-", "-", "-", "-", "-"}, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -22,6 +22,7 @@ DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto *value = new QLabel(this);
         value->setObjectName(item.name);
+        value->setTextFormat(Qt::PlainText); // "<0.001" is a number, not markup
         value->setMinimumWidth(72);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(caption, row, column);
@@ -31,6 +32,7 @@ DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *
     grid->setColumnStretch(pairsPerRow * 2, 1);
     m_note = new QLabel(this);
     m_note->setObjectName(noteName);
+    m_note->setTextFormat(Qt::PlainText);
     m_note->setWordWrap(true);
     m_note->setStyleSheet(QStringLiteral("color: #8a4b00;"));
     outer->addWidget(m_note);
