@@ -186,6 +186,9 @@ INSTANTIATE_TEST_SUITE_P(
         DetailsCase{"crp", "各组方差相差明显（Bartlett P < 0.05），应报告 Welch 方差分析的结果；"
                            "F 界值表没有 ν = 24 这一行，判断借用了 ν = 20 行的界值，报告时以精确 "
                            "P 为准。"},
+        DetailsCase{"crp8", "各组方差相差明显（Bartlett P < 0.05），应报告 Welch 方差分析的结果；"
+                            "F 界值表没有 ν = 23 这一行，判断借用了 ν = 20 行的界值，报告时以精确 "
+                            "P 为准。"},
         DetailsCase{"worked", ""},
         DetailsCase{"hba1c", "F 界值表没有 ν = 94 这一行，判断借用了 ν = 60 行的界值，报告时以精确 "
                              "P 为准。"},

@@ -1,8 +1,9 @@
 #include "ui/means/anova_panel.h"
 
 #include "core/entry/f_q_tables.h"
-#include "ui/common/panel_parts.h"
 #include "core/means/pairwise.h"
+#include "ui/common/details_box.h"
+#include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -106,6 +107,10 @@ void AnovaPanel::buildResults() {
         m_lines[std::size_t(i)] = label(QStringLiteral("Label%1").arg(10 + i));
         column->addWidget(m_lines[std::size_t(i)]);
     }
+    // Laid out from a run on empty boxes: the computation alone names the items. Four to a row
+    // puts each pair's difference, interval and P on one line.
+    m_details = new DetailsBox(runAnova(AnovaBoxes{}).details, QStringLiteral("Note2"), this, 4);
+    column->addWidget(m_details);
     column->addStretch(1);
 
     hiddenList(QStringLiteral("List6"), fTableItems(), this);
@@ -138,6 +143,7 @@ void AnovaPanel::runFTest() {
         m_f01->setText(r.critical->f01);
     }
     m_fResult->setText(r.fResult);
+    m_details->write(r.details);
     if (r.fResult.isEmpty())
         showLines({});
     else

@@ -53,6 +53,9 @@ crp <- list(c(2.1, 3.4, 1.8, 2.9, 4.2, 2.5, 3.1, 2.7),
             c(6.8, 9.5, 4.9, 12.3, 8.1, 7.4, 10.6, 5.7, 9.0, 8.8),
             c(18.4, 35.2, 12.9, 41.7, 22.6, 28.3, 15.1, 48.9, 25.4))
 show("crp", round(sapply(crp, mean), 4), round(sapply(crp, sd), 4), lengths(crp), crp)
+# The same after deleting the last value of group 3 (the story's next keystroke).
+crp8 <- list(crp[[1]], crp[[2]], crp[[3]][1:8])
+show("crp8", round(sapply(crp8, mean), 4), round(sapply(crp8, sd), 4), lengths(crp8), crp8)
 # The worked example of the panel.
 show("worked", c(10, 12, 15), c(2, 2, 2), c(5, 5, 5))
 # HbA1c (%) after three regimens.
