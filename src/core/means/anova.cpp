@@ -127,6 +127,19 @@ QString zeroNote(const AnovaBoxes &boxes, const Groups &g) {
     return {};
 }
 
+// The 95% point of the range of three means. It depends on the within-group df alone, and a
+// grid keystroke reruns the test once per box it writes, the count last: remembering the last
+// df spares the quadrature's root search on every run but the one where the count changed.
+std::optional<double> tukeyCritical(double dfWithin) {
+    thread_local double lastDf = NAN;
+    thread_local std::optional<double> lastQ;
+    if (!(dfWithin == lastDf)) {
+        lastQ = studentizedRangeQuantile(0.95, 3, dfWithin);
+        lastDf = dfWithin;
+    }
+    return lastQ;
+}
+
 void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judgment) {
     QStringList notes;
     const double p = upperF(s.f, 2, s.dfWithin);
@@ -200,7 +213,7 @@ void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judg
 
     // Tukey–Kramer: the range of three means over the standard error of a pair.
     const double msWithin = s.ssWithin / s.dfWithin;
-    const auto q95 = studentizedRangeQuantile(0.95, 3, s.dfWithin);
+    const auto q95 = tukeyCritical(s.dfWithin);
     if (!q95) {
         notes << QStringLiteral("组内自由度不足 2，数据太少，无法给出 Tukey 区间和校正 P");
     } else {
