@@ -244,7 +244,7 @@ bool anyBoxZero(const AnovaBoxes &boxes) {
     return zero;
 }
 
-AnovaResult runAnova(const AnovaBoxes &boxes) {
+AnovaResult runAnova(const AnovaBoxes &boxes, bool withDetails) {
     AnovaResult r;
     r.details = detailsLayout();
     const Groups g = groupsOf(boxes);
@@ -283,7 +283,8 @@ AnovaResult runAnova(const AnovaBoxes &boxes) {
                            : s.f >= f05 ? labels::P05
                                         : labels::NotSignificant;
     r.fResult = QStringLiteral("F = ") + shown + labels::Gap + label;
-    fillDetails(r.details, g, s, r.fResult);
+    if (withDetails)
+        fillDetails(r.details, g, s, r.fResult);
     return r;
 }
 

@@ -37,7 +37,9 @@ struct AnovaResult {
     friend bool operator==(const AnovaResult &, const AnovaResult &) = default;
 };
 
-// One-way analysis of variance of three groups from their summary statistics.
-AnovaResult runAnova(const AnovaBoxes &boxes);
+// One-way analysis of variance of three groups from their summary statistics. Without
+// `withDetails` the details stay the empty layout: they cost a quadrature, and a caller that
+// writes several boxes in a row needs them only for the last state.
+AnovaResult runAnova(const AnovaBoxes &boxes, bool withDetails = true);
 
 } // namespace quarbel

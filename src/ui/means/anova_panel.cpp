@@ -122,9 +122,14 @@ void AnovaPanel::showGroup(int group, const GroupSummary &summary) {
     if (group < 1 || group > 3)
         return;
     const std::size_t first = std::size_t(3 * (group - 1));
+    // Each write reruns the test; only the state after the last is ever seen, so the details
+    // are worked out once, after the three.
+    m_writingGroup = true;
     m_boxes[first]->setText(summary.mean);
     m_boxes[first + 1]->setText(summary.sd);
     m_boxes[first + 2]->setText(summary.n);
+    m_writingGroup = false;
+    m_details->write(runAnova(boxes()).details);
 }
 
 AnovaBoxes AnovaPanel::boxes() const {
@@ -135,7 +140,7 @@ AnovaBoxes AnovaPanel::boxes() const {
 }
 
 void AnovaPanel::runFTest() {
-    const AnovaResult r = runAnova(boxes());
+    const AnovaResult r = runAnova(boxes(), !m_writingGroup);
     if (r.terms)
         m_terms = r.terms;
     if (r.critical) {
@@ -143,7 +148,8 @@ void AnovaPanel::runFTest() {
         m_f01->setText(r.critical->f01);
     }
     m_fResult->setText(r.fResult);
-    m_details->write(r.details);
+    if (!m_writingGroup)
+        m_details->write(r.details);
     if (r.fResult.isEmpty())
         showLines({});
     else
