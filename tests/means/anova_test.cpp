@@ -253,14 +253,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     "组内自由度不足 1，数据太少，无法作方差分析。"},
         // One within degree of freedom: F and its P exist (R: pf(2.25, 2, 1) upper 0.426401),
-        // Tukey's range has no distribution below two.
+        // Tukey's range has no distribution below two; the differences stand.
         DetailsEdge{
             "OneWithinDegree",
             boxesOf({"10", "2", "1", "12", "2", "1", "15", "2", "2"}),
-            {{"AnovaP", "0.426"}, {"AnovaEta2", "0.8182"}},
+            {{"AnovaP", "0.426"},
+             {"AnovaEta2", "0.8182"},
+             {"AnovaTukeyDiff12", "-2.0000"},
+             {"AnovaTukeyDiff13", "-5.0000"},
+             {"AnovaTukeyDiff23", "-3.0000"}},
             "第 1 组不足 2 个数据，无法检验方差齐性，也无法作 Welch 方差分析；组内自由度不足 "
             "2，数据太少，无法给出 Tukey 区间和校正 P。"},
-        // The exact P agrees with the table at a tabulated row: nothing to say.
+        // F overflows: the details go with it.
         DetailsEdge{"OverflowEmptiesWithF",
                     boxesOf({"1e200", "2", "5", "12", "2", "5", "15", "2", "5"}),
                     {},

@@ -211,26 +211,25 @@ void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judg
     else if (!agrees)
         notes << QStringLiteral("F 界值表的界值只有两位小数，判断与精确 P 不一致，应以精确 P 为准");
 
-    // Tukey–Kramer: the range of three means over the standard error of a pair.
+    // Tukey–Kramer: the range of three means over the standard error of a pair. The
+    // differences stand whether or not the range has a distribution for this df.
     const double msWithin = s.ssWithin / s.dfWithin;
     const auto q95 = tukeyCritical(s.dfWithin);
-    if (!q95) {
-        notes << QStringLiteral("组内自由度不足 2，数据太少，无法给出 Tukey 区间和校正 P");
-    } else {
-        for (const Pair &pair : pairs) {
-            const double diff = g.mean[pair.a] - g.mean[pair.b];
-            const double se = std::sqrt(msWithin / 2 * (1 / g.n[pair.a] + 1 / g.n[pair.b]));
-            const auto cdf = studentizedRangeCdf(std::fabs(diff) / se, 3, s.dfWithin);
-            if (!cdf || !std::isfinite(se))
-                continue;
-            put(d, itemName("TukeyDiff", pair.digits), displayForm(diff));
-            put(d, itemName("TukeyLow", pair.digits), displayForm(diff - *q95 * se));
-            put(d, itemName("TukeyHigh", pair.digits), displayForm(diff + *q95 * se));
-            put(d, itemName("TukeyP", pair.digits), pValueForm(1 - *cdf));
-        }
-        if (s.dfWithin < 5)
-            notes << QStringLiteral("组内自由度小于 5，q 检验不作，两两比较请看 Tukey 校正 P");
+    for (const Pair &pair : pairs) {
+        const double diff = g.mean[pair.a] - g.mean[pair.b];
+        put(d, itemName("TukeyDiff", pair.digits), displayForm(diff));
+        const double se = std::sqrt(msWithin / 2 * (1 / g.n[pair.a] + 1 / g.n[pair.b]));
+        const auto cdf = studentizedRangeCdf(std::fabs(diff) / se, 3, s.dfWithin);
+        if (!q95 || !cdf || !std::isfinite(se))
+            continue;
+        put(d, itemName("TukeyLow", pair.digits), displayForm(diff - *q95 * se));
+        put(d, itemName("TukeyHigh", pair.digits), displayForm(diff + *q95 * se));
+        put(d, itemName("TukeyP", pair.digits), pValueForm(1 - *cdf));
     }
+    if (!q95)
+        notes << QStringLiteral("组内自由度不足 2，数据太少，无法给出 Tukey 区间和校正 P");
+    else if (s.dfWithin < 5)
+        notes << QStringLiteral("组内自由度小于 5，q 检验不作，两两比较请看 Tukey 校正 P");
     if (!notes.isEmpty())
         d.note = notes.join(QStringLiteral("；")) + QStringLiteral("。");
 }
