@@ -127,9 +127,9 @@ QString zeroNote(const AnovaBoxes &boxes, const Groups &g) {
     return {};
 }
 
-// The 95% point of the range of three means. It depends on the within-group df alone, and a
-// grid keystroke reruns the test once per box it writes, the count last: remembering the last
-// df spares the quadrature's root search on every run but the one where the count changed.
+// The 95% point of the range of three means. It depends on the within-group df alone, which
+// most keystrokes leave as it was (editing a value, a mean or an SD): remembering the last df
+// spares the quadrature's root search then.
 std::optional<double> tukeyCritical(double dfWithin) {
     thread_local double lastDf = NAN;
     thread_local std::optional<double> lastQ;
