@@ -286,4 +286,15 @@ TEST(AnovaDetailsLayout, NamesEveryValueOnceInTheBoxOrder) {
     EXPECT_EQ(names.back(), "AnovaWelchP");
 }
 
+// Means 10^5 apart with an SD of 0.01 on 357 df: a q near 10^8, where the range is certain.
+// The chi-square tail behind it once overflowed inside Boost and threw out of the keystroke.
+TEST(AnovaDetailsLimits, AHugeRangeIsCertainNotAnOverflow) {
+    const AnovaResult r =
+        runAnova(boxesOf({"10", "0.01", "120", "20", "0.01", "120", "100000", "0.01", "120"}));
+    EXPECT_EQ(r.details.text(u"AnovaTukeyP12"), "<0.001");
+    EXPECT_EQ(r.details.text(u"AnovaTukeyP13"), "<0.001");
+    EXPECT_EQ(r.details.text(u"AnovaTukeyDiff13"), "-99990.0000");
+    EXPECT_FALSE(r.details.text(u"AnovaTukeyLow13").isEmpty());
+}
+
 } // namespace

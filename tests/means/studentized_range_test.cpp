@@ -85,6 +85,9 @@ TEST(StudentizedRangeEdges, DomainAndLimits) {
     EXPECT_EQ(studentizedRangeCdf(0, 3, 10), 0.0);
     EXPECT_EQ(studentizedRangeCdf(-1, 3, 10), 0.0);
     EXPECT_EQ(studentizedRangeCdf(INFINITY, 3, 10), 1.0);
+    // Far beyond any range, with many degrees of freedom: certain, not an overflow.
+    EXPECT_EQ(studentizedRangeCdf(1e8, 3, 1000), 1.0);
+    EXPECT_EQ(studentizedRangeCdf(1e8, 3, 1e9), 1.0);
     EXPECT_FALSE(studentizedRangeCdf(3, 3, 1.5).has_value());
     EXPECT_FALSE(studentizedRangeCdf(3, 1, 10).has_value());
     EXPECT_FALSE(studentizedRangeCdf(NAN, 3, 10).has_value());

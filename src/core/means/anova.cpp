@@ -11,6 +11,14 @@
 namespace quarbel {
 namespace {
 
+// Extreme but finite inputs (a count of 1e300) give NaN, shown as an empty field, rather than
+// an exception out of a keystroke.
+namespace policies = boost::math::policies;
+using Quiet = policies::policy<policies::domain_error<policies::ignore_error>,
+                               policies::pole_error<policies::ignore_error>,
+                               policies::overflow_error<policies::ignore_error>,
+                               policies::evaluation_error<policies::ignore_error>>;
+
 struct Groups {
     std::array<double, 3> mean{}, sd{}, n{};
 };
@@ -79,7 +87,7 @@ QString groupWord(std::size_t g) {
 double upperF(double f, double df1, double df2) {
     if (!std::isfinite(f) || !(df2 > 0) || !std::isfinite(df2))
         return NAN;
-    const boost::math::fisher_f_distribution<double> dist(df1, df2);
+    const boost::math::fisher_f_distribution<double, Quiet> dist(df1, df2);
     return boost::math::cdf(boost::math::complement(dist, std::max(f, 0.0)));
 }
 
@@ -164,10 +172,11 @@ void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judg
             reciprocal += 1 / nu;
         }
         const double chi2 = std::max(0.0, logs / (1 + (reciprocal - 1 / s.dfWithin) / 6));
-        const double bartlettP = std::isfinite(chi2)
-                                     ? boost::math::cdf(boost::math::complement(
-                                           boost::math::chi_squared_distribution<double>(2), chi2))
-                                     : NAN;
+        const double bartlettP =
+            std::isfinite(chi2)
+                ? boost::math::cdf(boost::math::complement(
+                      boost::math::chi_squared_distribution<double, Quiet>(2), chi2))
+                : NAN;
         put(d, itemName("BartlettChi2"), displayForm(chi2));
         put(d, itemName("BartlettP"), pValueForm(bartlettP));
 

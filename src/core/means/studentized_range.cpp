@@ -12,8 +12,13 @@ namespace quarbel {
 namespace {
 
 // Double precision throughout: promoting to long double makes each density call a hundred
-// times slower, and the quadrature calls it thousands of times per keystroke.
-using Fast = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
+// times slower, and the quadrature calls it thousands of times per keystroke. A value Boost
+// cannot represent comes back as infinity or NaN, never as an exception, and is refused below.
+namespace policies = boost::math::policies;
+using Fast = policies::policy<
+    policies::promote_double<false>, policies::domain_error<policies::ignore_error>,
+    policies::pole_error<policies::ignore_error>, policies::overflow_error<policies::ignore_error>,
+    policies::evaluation_error<policies::ignore_error>>;
 
 struct Rule {
     std::vector<double> x; // nodes on [-1, 1]
@@ -144,12 +149,17 @@ std::optional<double> studentizedRangeCdf(double q, int k, double nu) {
     while (chiLogShape(high, nu, mode) > logCut)
         high = mode + 2 * (high - mode);
     high = chiCut(mode, high, nu, mode);
-    double tail = 0;
     const double certain = wCertain / q;
+    // The whole density lies where the range is certain.
+    if (certain <= low)
+        return 1.0;
+    double tail = 0;
     if (certain < high) {
         tail = boost::math::gamma_q(nu / 2, nu * certain * certain / 2, Fast());
         high = certain;
     }
+    if (!std::isfinite(tail))
+        return std::nullopt;
     if (!(high > low))
         return std::clamp(tail, 0.0, 1.0);
 
@@ -169,6 +179,8 @@ std::optional<double> studentizedRangeCdf(double q, int k, double nu) {
             sum += h / 2 * rule.w[i] * density * rangeCdf(q * s, k);
         }
     }
+    if (!std::isfinite(sum))
+        return std::nullopt;
     return std::clamp(sum + tail, 0.0, 1.0);
 }
 

@@ -16,11 +16,6 @@ direct <- function(q, k, nu) {
   integrate(f, 0, s1, rel.tol = 1e-12, subdivisions = 1000)$value +
     pchisq(nu * s1^2, nu, lower.tail = FALSE)
 }
-row <- function(kind, x, k, nu, r, d) {
-  src <- if (abs(r - d) > 1e-7) "integrate" else kind
-  v <- if (src == "integrate") (if (kind == "ptukey") d else NA) else r
-  list(src = src, v = v)
-}
 cat("# kind k nu x reference source (ptukey: x = q, reference = P(Q <= q); qtukey: x = p)\n")
 for (k in c(3, 2, 4, 5, 6, 7, 8, 9, 10)) {
   nus <- if (k == 3) c(2, 3, 4, 5, 7, 10, 12, 20, 30, 60, 120, 1000, Inf) else c(2, 5, 20, Inf)
