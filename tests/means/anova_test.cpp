@@ -111,14 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
-namespace quarbel {
-void PrintTo(const Details &d, std::ostream *os) {
-    for (const DetailItem &item : d.items)
-        *os << "\n  " << item.name.toStdString() << " = «" << item.text.toStdString() << "»";
-    *os << "\n  note «" << d.note.toStdString() << "»";
-}
-} // namespace quarbel
-
 namespace {
 
 // The details as the panel would show them: every item of the layout, texts by name.
@@ -207,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
                               "P 为准。"},
         DetailsCase{"large", "F 界值表没有 ν = 130 这一行，判断借用了 ν = ∞ 行的界值，报告时以精确 "
                              "P 为准。"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct DetailsEdge {
     const char *name;
@@ -269,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(
                     boxesOf({"1e200", "2", "5", "12", "2", "5", "15", "2", "5"}),
                     {},
                     ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(AnovaDetailsLayout, NamesEveryValueOnceInTheBoxOrder) {
     const Details layout = runAnova(AnovaBoxes{}).details;

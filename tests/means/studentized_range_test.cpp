@@ -66,7 +66,7 @@ TEST_P(StudentizedRange, AgreesWithR) {
 }
 
 INSTANTIATE_TEST_SUITE_P(R, StudentizedRange, testing::ValuesIn(referenceRows()),
-                         [](const auto &info) { return info.param.name; });
+                         [](const auto &row) { return row.param.name; });
 
 TEST(StudentizedRangeData, IsThere) {
     EXPECT_GT(referenceRows().size(), 300u);
