@@ -202,6 +202,6 @@ INSTANTIATE_TEST_SUITE_P(
                                {""},
                                {"-", "-", "-", "-", "-", "-", "-", "-", "-"},
                                "至少需要 3 对数据才能计算相关与回归。"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace

@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
                              noDetails,
                              "例数太少：每组至少需要 2 例才能计算。"},
         TwoSampleDetailsCase{"Empty", {"", "", "", "", "", ""}, 0, "", noDetails, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // Parsed entries as a hidden list holds them.
 std::vector<std::int64_t> ticksOf(const QStringList &texts) {
@@ -315,6 +315,6 @@ INSTANTIATE_TEST_SUITE_P(
                           {"-", "-", "-", "-", "-"},
                           ""},
         PairedDetailsCase{"Empty", {}, {}, 0, {}, {"-", "-", "-", "-", "-"}, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
