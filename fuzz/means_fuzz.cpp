@@ -1,13 +1,13 @@
 // Arbitrary texts into the computations behind the grids: the group summaries of a column,
 // and the analysis of variance with its pairwise q and LSD-t tests fed both the typed boxes
 // and the summaries of three typed columns. Nothing may crash and every shown number must
-// keep its field's pattern.
+// keep its field's pattern, the details' exact P, intervals and Welch df included.
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
-#include "fuzz_support.h"
 #include "core/means/anova.h"
 #include "core/means/group_summary.h"
 #include "core/means/pairwise.h"
+#include "fuzz_support.h"
 
 #include <cstring>
 #include <vector>
@@ -45,8 +45,30 @@ bool pairLine(const QString &line, std::size_t k, QStringView name, QStringView 
     return true;
 }
 
+bool isPValue(const QString &s) {
+    return s == QLatin1String("<0.001") ||
+           (isTwoDecimals(s.chopped(1)) && s.front() <= u'1' && s.back().isDigit());
+}
+
+// Every item in its field's pattern, and nothing shown where F is not.
+void checkDetails(const AnovaResult &a) {
+    FUZZ_CHECK(a.details.items.size() == 19);
+    for (const DetailItem &item : a.details.items) {
+        if (item.text.isEmpty())
+            continue;
+        FUZZ_CHECK(!a.fResult.isEmpty());
+        if (item.name.endsWith(u'P') || item.name.contains(QLatin1String("TukeyP")))
+            FUZZ_CHECK(isPValue(item.text));
+        else if (item.name == QLatin1String("AnovaWelchDf2"))
+            FUZZ_CHECK(isTwoDecimals(item.text));
+        else
+            FUZZ_CHECK(isDisplayPattern(item.text));
+    }
+}
+
 void checkAnova(const AnovaBoxes &boxes) {
     const AnovaResult a = runAnova(boxes);
+    checkDetails(a);
     if (!a.fResult.isEmpty()) {
         FUZZ_CHECK(a.fResult.startsWith(QLatin1String("F = ")));
         const QStringList parts = a.fResult.mid(4).split(labels::Gap);

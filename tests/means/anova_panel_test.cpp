@@ -1,6 +1,7 @@
 #include "ui/means/anova_panel.h"
 #include "ui/shell/main_window.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -66,6 +67,36 @@ TEST_F(AnovaPanelTest, GroupSummaryWritesMeanSdAndCount) {
     EXPECT_TRUE(text("Label5_26").isEmpty());
     EXPECT_TRUE(text("Label12").isEmpty());
     EXPECT_EQ(text("Label5_29"), "3.89");
+}
+
+// The details are written on the same change as F and emptied by the same rules.
+TEST_F(AnovaPanelTest, DetailsFollowEveryChangeOfABox) {
+    auto *box = window.findChild<QGroupBox *>(QStringLiteral("Note2Box"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->title(), "详细结果");
+
+    fill({"10", "2", "5", "12", "2", "5", "15", "2", "5"});
+    EXPECT_EQ(text("AnovaP"), "0.006");
+    EXPECT_EQ(text("AnovaTukeyHigh13"), "-1.6254");
+    EXPECT_EQ(text("AnovaWelchDf2"), "8.00");
+    EXPECT_TRUE(text("Note2").isEmpty());
+
+    setBox(8, QStringLiteral("4"));
+    EXPECT_EQ(text("Label5_26"), "F = 6.9643  p < 0.05");
+    EXPECT_EQ(text("AnovaP"), "0.011");
+    EXPECT_TRUE(text("Note2").startsWith("F 界值表没有 ν = 11 这一行"));
+
+    setBox(4, QStringLiteral("0"));
+    EXPECT_TRUE(text("Label5_26").isEmpty());
+    EXPECT_TRUE(text("AnovaP").isEmpty());
+    EXPECT_TRUE(text("AnovaTukeyDiff12").isEmpty());
+    EXPECT_EQ(text("Note2"), "第 2 组的标准差为 0，面板把 0 当作未填，不作计算。");
+
+    setBox(4, QStringLiteral("2"));
+    window.selectMethod(0);
+    window.selectMethod(2);
+    EXPECT_TRUE(text("AnovaEta2").isEmpty());
+    EXPECT_TRUE(text("Note2").isEmpty());
 }
 
 } // namespace

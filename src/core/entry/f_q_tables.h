@@ -16,6 +16,7 @@ const QStringList &qTableItems();
 struct FCritical {
     QString f05; // "0.00"
     QString f01;
+    friend bool operator==(const FCritical &, const FCritical &) = default;
 };
 
 // The row with the largest tabulated df not greater than df; nullopt below the first row

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/entry/details.h"
 #include "core/entry/f_q_tables.h"
 
 #include <QString>
@@ -16,6 +17,7 @@ using AnovaBoxes = std::array<QString, 9>;
 struct WithinTerms {
     double ssWithin{0};
     double dfWithin{0};
+    friend bool operator==(const WithinTerms &, const WithinTerms &) = default;
 };
 
 // True when any box reads as 0 (empty, not a number, or zero): nothing can be tested then.
@@ -29,9 +31,15 @@ struct AnovaResult {
     std::optional<FCritical> critical;
     // nullopt leaves the kept terms as they were (a box reads as 0).
     std::optional<WithinTerms> terms;
+    // The exact P, the effect size, Bartlett's and Welch's tests and Tukey's intervals. Every
+    // item is always there, empty wherever F is, so a run on empty boxes lays out the box.
+    Details details;
+    friend bool operator==(const AnovaResult &, const AnovaResult &) = default;
 };
 
-// One-way analysis of variance of three groups from their summary statistics.
-AnovaResult runAnova(const AnovaBoxes &boxes);
+// One-way analysis of variance of three groups from their summary statistics. Without
+// `withDetails` the details stay the empty layout: they cost a quadrature, and a caller that
+// writes several boxes in a row needs them only for the last state.
+AnovaResult runAnova(const AnovaBoxes &boxes, bool withDetails = true);
 
 } // namespace quarbel

@@ -1,8 +1,9 @@
 #include "ui/means/anova_panel.h"
 
 #include "core/entry/f_q_tables.h"
-#include "ui/common/panel_parts.h"
 #include "core/means/pairwise.h"
+#include "ui/common/details_box.h"
+#include "ui/common/panel_parts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -106,6 +107,10 @@ void AnovaPanel::buildResults() {
         m_lines[std::size_t(i)] = label(QStringLiteral("Label%1").arg(10 + i));
         column->addWidget(m_lines[std::size_t(i)]);
     }
+    // Laid out from a run on empty boxes: the computation alone names the items. Four to a row
+    // puts each pair's difference, interval and P on one line.
+    m_details = new DetailsBox(runAnova(AnovaBoxes{}).details, QStringLiteral("Note2"), this, 4);
+    column->addWidget(m_details);
     column->addStretch(1);
 
     hiddenList(QStringLiteral("List6"), fTableItems(), this);
@@ -117,9 +122,14 @@ void AnovaPanel::showGroup(int group, const GroupSummary &summary) {
     if (group < 1 || group > 3)
         return;
     const std::size_t first = std::size_t(3 * (group - 1));
+    // Each write reruns the test; only the state after the last is ever seen, so the details
+    // are worked out once, after the three.
+    m_writingGroup = true;
     m_boxes[first]->setText(summary.mean);
     m_boxes[first + 1]->setText(summary.sd);
     m_boxes[first + 2]->setText(summary.n);
+    m_writingGroup = false;
+    m_details->write(runAnova(boxes()).details);
 }
 
 AnovaBoxes AnovaPanel::boxes() const {
@@ -130,7 +140,7 @@ AnovaBoxes AnovaPanel::boxes() const {
 }
 
 void AnovaPanel::runFTest() {
-    const AnovaResult r = runAnova(boxes());
+    const AnovaResult r = runAnova(boxes(), !m_writingGroup);
     if (r.terms)
         m_terms = r.terms;
     if (r.critical) {
@@ -138,6 +148,8 @@ void AnovaPanel::runFTest() {
         m_f01->setText(r.critical->f01);
     }
     m_fResult->setText(r.fResult);
+    if (!m_writingGroup)
+        m_details->write(r.details);
     if (r.fResult.isEmpty())
         showLines({});
     else

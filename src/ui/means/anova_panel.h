@@ -13,9 +13,11 @@ class QListWidget;
 
 namespace quarbel {
 
+class DetailsBox;
+
 // Result panel of the analysis of variance: the nine summary boxes, the F test with its
 // critical values, and the pairwise q and LSD-t comparisons sharing three result lines.
-// Every change of a box reruns the F test, which ends with the q test.
+// Every change of a box reruns the F test and its details, then the q test.
 class AnovaPanel : public Panel {
     Q_OBJECT
   public:
@@ -43,6 +45,8 @@ class AnovaPanel : public Panel {
     QLabel *m_f01{nullptr};
     std::array<QLabel *, 3> m_lines{};
     QListWidget *m_meanOrder{nullptr};
+    DetailsBox *m_details{nullptr};
+    bool m_writingGroup{false};
     std::optional<WithinTerms> m_terms;
 };
 
