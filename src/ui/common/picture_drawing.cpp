@@ -288,6 +288,7 @@ void drawRxC(PlotView &view, const RxCPicture &picture) {
         b->setData(keys, heights);
         b->setBarsGroup(group);
     }
+    view.xAxis->setRange(0.4, double(rows.size()) + 1.5); // room on the right for the legend
     view.legend->setVisible(true);
     view.axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 }
@@ -390,7 +391,7 @@ void drawGraded(PlotView &view, const std::array<std::optional<std::array<double
             b->moveAbove(below);
         below = b;
     }
-    view.xAxis->setRange(0.4, 3.4); // room on the right for the legend
+    view.xAxis->setRange(0.4, 3.7); // room on the right for the legend
     view.legend->setVisible(true);
     view.axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 }

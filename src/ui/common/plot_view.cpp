@@ -20,6 +20,30 @@ const QString PngFilter = QStringLiteral("PNG 图像(*.png)");
 const QString SvgFilter = QStringLiteral("SVG 矢量图(*.svg)");
 const QString PdfFilter = QStringLiteral("PDF 文档(*.pdf)");
 
+// Keeps a picture in the right margin of its panel as the panel is laid out.
+class Beside : public QObject {
+  public:
+    Beside(QWidget *panel, PlotView *picture) : QObject(panel), m_picture(picture) {
+        panel->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
+            auto *panel = static_cast<QWidget *>(watched);
+            const int top = panel->layout() ? panel->layout()->contentsMargins().top() : 0;
+            const QSize size = m_picture->minimumSize();
+            m_picture->setGeometry(panel->width() - size.width() - Gap, top, size.width(),
+                                   std::max(size.height(), panel->height() - 2 * top));
+        }
+        return false;
+    }
+
+  private:
+    static constexpr int Gap = 6;
+    PlotView *m_picture;
+};
+
 QString &lastFolder() {
     static QString folder = QDir::homePath();
     return folder;
@@ -112,6 +136,13 @@ void PlotView::resetFrame(const QString &caption, const QString &xTitle, const Q
     legend->setFont(small);
 }
 
+QString PlotView::describe() const {
+    return QStringLiteral("%1 [%2 plottables, %3 items]")
+        .arg(m_caption->text())
+        .arg(plottableCount())
+        .arg(itemCount());
+}
+
 QImage PlotView::printImage() {
     flush();
     const double scale = PrintDpi / logicalDpiX();
@@ -200,6 +231,19 @@ bool PlotView::writePdf(QIODevice &device) {
     painter.setWindow(rect());
     toPainter(&painter, width(), height());
     return painter.end();
+}
+
+PlotView *attachPicture(QWidget *panel, const QString &name, QSize size) {
+    auto *picture = new PlotView(name, panel);
+    picture->setMinimumSize(size);
+    if (QLayout *fields = panel->layout()) {
+        QMargins margins = fields->contentsMargins();
+        margins.setRight(margins.right() + size.width() + 12);
+        fields->setContentsMargins(margins);
+        panel->setMinimumHeight(size.height() + margins.top() + margins.bottom());
+    }
+    new Beside(panel, picture);
+    return picture;
 }
 
 } // namespace quarbel

@@ -25,6 +25,8 @@ class PlotView : public QCustomPlot {
     void flush();
     bool isPending() const { return m_pending; }
     int redrawCount() const { return m_redraws; }
+    // "CAPTION [N plottables, M items]": what the picture now holds, for tests and the driver.
+    QString describe() const;
 
     // Empty frame: the axes with their titles, no data, no caption but `caption`.
     void resetFrame(const QString &caption, const QString &xTitle, const QString &yTitle);
@@ -51,5 +53,10 @@ class PlotView : public QCustomPlot {
     bool m_pending{false};
     int m_redraws{0};
 };
+
+// Puts a picture named `name` at the right of `panel`, beside the panel's own fields: the
+// panel's layout keeps its place and gains a right margin that the picture fills, so no field
+// moves whatever the layout holds.
+PlotView *attachPicture(QWidget *panel, const QString &name, QSize size = {380, 300});
 
 } // namespace quarbel

@@ -10,6 +10,7 @@
 #include "ui/means/paired_panel.h"
 #include "ui/means/two_sample_panel.h"
 #include "ui/shell/launches.h"
+#include "ui/shell/method_pictures.h"
 #include "core/shell/methods.h"
 #include "ui/common/panel_parts.h"
 #include "ui/common/seams.h"
@@ -219,6 +220,10 @@ void MainWindow::createPanels() {
     setResultPanel(RxC, rxcResults);
     setResultPanel(Correlation, m_correlation = new CorrelationPanel(this));
     setResultPanel(Graded, gradedResults);
+
+    m_pictures = new MethodPictures({m_resultPanels, m_twoColumnGrid, m_threeGroupGrid, m_twoSample,
+                                     m_anovaPanel, m_fourFold, m_rxc, m_graded},
+                                    this);
 }
 
 // The two-column grid serves three methods; the switch says which one is active.
@@ -322,6 +327,7 @@ void MainWindow::selectMethod(int index) {
     for (Panel *panel : m_resultPanels)
         panel->clearResults();
 
+    m_pictures->scheduleAll();
     showInputPanel(index);
     if (auto *cell = child<QLineEdit>(QLatin1String(firstCells[std::size_t(index)]))) {
         cell->setFocus();
