@@ -391,7 +391,7 @@ void drawGraded(PlotView &view, const std::array<std::optional<std::array<double
             b->moveAbove(below);
         below = b;
     }
-    view.xAxis->setRange(0.4, 3.7); // room on the right for the legend
+    view.xAxis->setRange(0.4, 4.2); // room on the right for the legend
     view.legend->setVisible(true);
     view.axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 }

@@ -20,28 +20,66 @@ const QString PngFilter = QStringLiteral("PNG 图像(*.png)");
 const QString SvgFilter = QStringLiteral("SVG 矢量图(*.svg)");
 const QString PdfFilter = QStringLiteral("PDF 文档(*.pdf)");
 
-// Keeps a picture in the right margin of its panel as the panel is laid out.
+// Keeps a picture in a margin of its panel: at the right while the fields leave room for it
+// there at their preferred width, else under them. The margin is the picture's own, so the
+// fields never move; it goes back to nothing while the panel is hidden, so a panel that was
+// wide once does not hold the window wide for the next method.
 class Beside : public QObject {
   public:
-    Beside(QWidget *panel, PlotView *picture) : QObject(panel), m_picture(picture) {
+    Beside(QWidget *panel, PlotView *picture, QSize largest)
+        : QObject(panel), m_panel(panel), m_picture(picture), m_largest(largest),
+          m_base(panel->layout()->contentsMargins()) {
         panel->installEventFilter(this);
     }
 
   protected:
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
-            auto *panel = static_cast<QWidget *>(watched);
-            const int top = panel->layout() ? panel->layout()->contentsMargins().top() : 0;
-            const QSize size = m_picture->minimumSize();
-            m_picture->setGeometry(panel->width() - size.width() - Gap, top, size.width(),
-                                   std::max(size.height(), panel->height() - 2 * top));
-        }
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            arrange();
+        else if (event->type() == QEvent::Hide)
+            setMargins(0, 0, 0);
         return false;
     }
 
   private:
-    static constexpr int Gap = 6;
+    static constexpr int Gap = 12;
+
+    void setMargins(int right, int bottom, int minimumHeight) {
+        const QMargins wanted(m_base.left(), m_base.top(), m_base.right() + right,
+                              m_base.bottom() + bottom);
+        if (m_panel->layout()->contentsMargins() != wanted)
+            m_panel->layout()->setContentsMargins(wanted);
+        m_panel->setMinimumHeight(minimumHeight);
+    }
+
+    void arrange() {
+        QLayout *layout = m_panel->layout();
+        const QMargins now = layout->contentsMargins();
+        const QSize hint = layout->sizeHint();
+        const int fieldsWidth = hint.width() - now.right() + m_base.right();
+        const int fieldsHeight = hint.height() - now.bottom() + m_base.bottom();
+        const QSize smallest = m_picture->minimumSize();
+        const int room = m_panel->width() - fieldsWidth - Gap;
+        if (room >= smallest.width()) {
+            const int width = std::min(room, std::max(smallest.width(), m_largest.width()));
+            setMargins(Gap + width, 0, smallest.height() + m_base.top() + m_base.bottom());
+            const int height = std::clamp(m_panel->height() - m_base.top() - m_base.bottom(),
+                                          smallest.height(), m_largest.height());
+            m_picture->setGeometry(m_panel->width() - m_base.right() - width, m_base.top(), width,
+                                   height);
+        } else {
+            const int width = std::clamp(m_panel->width() - m_base.left() - m_base.right(),
+                                         smallest.width(), m_largest.width());
+            setMargins(0, Gap + smallest.height(), 0);
+            m_picture->setGeometry(m_base.left(), fieldsHeight + Gap - m_base.bottom(), width,
+                                   smallest.height());
+        }
+    }
+
+    QWidget *m_panel;
     PlotView *m_picture;
+    QSize m_largest;
+    QMargins m_base;
 };
 
 QString &lastFolder() {
@@ -53,7 +91,7 @@ QString &lastFolder() {
 
 PlotView::PlotView(const QString &objectName, QWidget *parent) : QCustomPlot(parent) {
     setObjectName(objectName);
-    setMinimumSize(300, 240);
+    setMinimumSize(240, 200);
     // The context menu: its entries are the picture's actions, found by name in tests.
     setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *copy = new QAction(QStringLiteral("复制图形"), this);
@@ -233,16 +271,11 @@ bool PlotView::writePdf(QIODevice &device) {
     return painter.end();
 }
 
-PlotView *attachPicture(QWidget *panel, const QString &name, QSize size) {
+PlotView *attachPicture(QWidget *panel, const QString &name, QSize smallest, QSize largest) {
     auto *picture = new PlotView(name, panel);
-    picture->setMinimumSize(size);
-    if (QLayout *fields = panel->layout()) {
-        QMargins margins = fields->contentsMargins();
-        margins.setRight(margins.right() + size.width() + 12);
-        fields->setContentsMargins(margins);
-        panel->setMinimumHeight(size.height() + margins.top() + margins.bottom());
-    }
-    new Beside(panel, picture);
+    picture->setMinimumSize(smallest);
+    if (panel->layout())
+        new Beside(panel, picture, largest);
     return picture;
 }
 

@@ -54,9 +54,10 @@ class PlotView : public QCustomPlot {
     int m_redraws{0};
 };
 
-// Puts a picture named `name` at the right of `panel`, beside the panel's own fields: the
-// panel's layout keeps its place and gains a right margin that the picture fills, so no field
-// moves whatever the layout holds.
-PlotView *attachPicture(QWidget *panel, const QString &name, QSize size = {380, 300});
+// Puts a picture named `name` beside `panel`'s own fields: at the right when the fields leave
+// room for it at their preferred width (as wide as they leave, up to `largest`), else under
+// them. The picture lives in a margin of the panel's layout, so no field moves.
+PlotView *attachPicture(QWidget *panel, const QString &name, QSize smallest = {260, 260},
+                        QSize largest = {440, 330});
 
 } // namespace quarbel

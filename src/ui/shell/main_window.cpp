@@ -263,7 +263,9 @@ void MainWindow::load() {
     showInputPanel(TwoSampleT);
     makeBold(m_methodButtons[0]);
 
-    resize(1240, 700);
+    // As wide as a 1366-pixel screen allows, so most methods' pictures fit beside their results.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(screen ? std::min(1366, screen->availableGeometry().width()) : 1240, 700);
     centreOnScreen(this);
 }
 
