@@ -132,8 +132,9 @@ void PlotView::flush() {
 
 void PlotView::showEvent(QShowEvent *event) {
     QCustomPlot::showEvent(event);
+    // Drawn as soon as the window has settled; the coalescing timer keeps its own period.
     if (m_pending)
-        m_timer->start(0);
+        QMetaObject::invokeMethod(this, &PlotView::flush, Qt::QueuedConnection);
 }
 
 void PlotView::redraw() {
