@@ -55,7 +55,7 @@ QString text(double v) {
 
 constexpr double Tol = 0.5e-4; // agreement to four decimals
 
-void expectInterval(const std::optional<Interval> &got, const std::vector<double> &want,
+void expectInterval(const std::optional<Estimate> &got, const std::vector<double> &want,
                     bool withEstimate) {
     ASSERT_TRUE(got.has_value());
     const std::size_t o = withEstimate ? 1 : 0;

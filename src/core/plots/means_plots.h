@@ -18,7 +18,7 @@ struct GroupPicture {
     std::vector<double> dots;
     std::vector<double> dotOffsets; // horizontal jitter of each dot, within ±0.3
     std::optional<Histogram> density;
-    std::optional<Interval> mean;
+    std::optional<Estimate> mean;
 };
 
 // `ticks` are the group's grid entries; the texts are its mean, SD and n boxes as shown.
@@ -32,7 +32,7 @@ inline constexpr std::size_t MaxPairLines = 500;
 struct PairedPicture {
     std::vector<PlotPoint> pairs; // x = column 1, y = column 2
     std::optional<Histogram> differences;
-    std::optional<Interval> meanDifference;
+    std::optional<Estimate> meanDifference;
 };
 PairedPicture pairedPicture(std::span<const std::int64_t> first,
                             std::span<const std::int64_t> second);

@@ -1,8 +1,8 @@
 #include "core/plots/plot_basics.h"
 
 #include "core/entry/column_list.h"
+#include "core/tables/exact_tests.h"
 
-#include <boost/math/distributions/normal.hpp>
 #include <boost/math/distributions/students_t.hpp>
 
 #include <algorithm>
@@ -76,23 +76,20 @@ std::vector<double> jitterOffsets(std::size_t n, double halfWidth) {
     return offsets;
 }
 
-std::optional<Interval> meanInterval(double mean, double sd, double n) {
+std::optional<Estimate> meanInterval(double mean, double sd, double n) {
     if (!(n >= 2.0) || !(sd >= 0.0) || !std::isfinite(mean) || !std::isfinite(sd) ||
         !std::isfinite(n))
         return std::nullopt;
     const boost::math::students_t t(n - 1.0);
     const double half = boost::math::quantile(t, 0.975) * sd / std::sqrt(n);
-    return Interval{mean, mean - half, mean + half};
+    return Estimate{mean, mean - half, mean + half};
 }
 
-std::optional<Interval> wilsonInterval(double x, double n) {
+std::optional<Estimate> wilsonEstimate(double x, double n) {
     if (!(n > 0.0) || !(x >= 0.0) || x > n || !std::isfinite(n))
         return std::nullopt;
-    const double z = boost::math::quantile(boost::math::normal(), 0.975);
-    const double p = x / n, z2 = z * z;
-    const double centre = (p + z2 / (2.0 * n)) / (1.0 + z2 / n);
-    const double half = z * std::sqrt(p * (1.0 - p) / n + z2 / (4.0 * n * n)) / (1.0 + z2 / n);
-    return Interval{p, std::max(0.0, centre - half), std::min(1.0, centre + half)};
+    const Interval w = wilsonInterval(x, n);
+    return Estimate{x / n, std::max(0.0, w.low), std::min(1.0, w.high)};
 }
 
 } // namespace quarbel

@@ -14,12 +14,12 @@ struct PlotPoint {
     bool operator==(const PlotPoint &) const = default;
 };
 
-// An estimate with its two-sided 95% interval.
-struct Interval {
+// An estimate with its two-sided 95% interval (low and high as in the tests' intervals).
+struct Estimate {
     double estimate{0};
     double low{0};
     double high{0};
-    bool operator==(const Interval &) const = default;
+    bool operator==(const Estimate &) const = default;
 };
 
 // Equal-width bins: bin i holds the values in [start + i·width, start + (i + 1)·width), the
@@ -49,8 +49,8 @@ Histogram histogram(std::span<const double> values, double start, double width, 
 std::vector<double> jitterOffsets(std::size_t n, double halfWidth);
 
 // Mean ± t(0.975, n − 1)·sd/√n; none when n < 2, sd < 0 or a value is not finite.
-std::optional<Interval> meanInterval(double mean, double sd, double n);
-// Wilson's score interval of a proportion x/n; none unless 0 ≤ x ≤ n and n > 0.
-std::optional<Interval> wilsonInterval(double x, double n);
+std::optional<Estimate> meanInterval(double mean, double sd, double n);
+// The proportion x/n with Wilson's score interval; none unless 0 ≤ x ≤ n and n > 0.
+std::optional<Estimate> wilsonEstimate(double x, double n);
 
 } // namespace quarbel

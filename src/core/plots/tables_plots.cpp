@@ -23,19 +23,19 @@ bool anyNegative(std::span<const double> counts) {
 
 } // namespace
 
-std::array<std::optional<Interval>, 2> fourFoldPicture(const FourFoldTexts &cells) {
+std::array<std::optional<Estimate>, 2> fourFoldPicture(const FourFoldTexts &cells) {
     // A negative count in a row leaves x outside 0..n, so that group gets no interval.
     const auto [a, b, c, d] = fourFoldCounts(cells);
-    return {wilsonInterval(a, a + b), wilsonInterval(c, c + d)};
+    return {wilsonEstimate(a, a + b), wilsonEstimate(c, c + d)};
 }
 
-std::array<std::optional<Interval>, 2> pairedFourFoldPicture(const FourFoldTexts &cells) {
+std::array<std::optional<Estimate>, 2> pairedFourFoldPicture(const FourFoldTexts &cells) {
     const std::array<double, 4> counts = fourFoldCounts(cells);
     if (anyNegative(counts))
         return {};
     const auto [a, b, c, d] = counts;
     const double n = a + b + c + d;
-    return {wilsonInterval(a + b, n), wilsonInterval(a + c, n)};
+    return {wilsonEstimate(a + b, n), wilsonEstimate(a + c, n)};
 }
 
 RxCPicture rxcPicture(const RxCTexts &cells) {

@@ -13,11 +13,11 @@ namespace quarbel {
 
 // The four-fold table: the (+) proportion of each group (row) with Wilson's 95% interval;
 // none for a group without subjects.
-std::array<std::optional<Interval>, 2> fourFoldPicture(const FourFoldTexts &cells);
+std::array<std::optional<Estimate>, 2> fourFoldPicture(const FourFoldTexts &cells);
 
 // The paired four-fold table: the proportion positive by the row method, (a + b)/n, and by the
 // column method, (a + c)/n, each with Wilson's 95% interval.
-std::array<std::optional<Interval>, 2> pairedFourFoldPicture(const FourFoldTexts &cells);
+std::array<std::optional<Estimate>, 2> pairedFourFoldPicture(const FourFoldTexts &cells);
 
 // The R×C table: for every row holding counts, its cells as shares of the row total, over the
 // columns holding counts (row and column numbers from 0).

@@ -54,10 +54,10 @@ QCPGraph *dots(PlotView &view, const QColor &colour, double size, QCPAxis *value
 }
 
 // Estimates as squares with their interval as whiskered bars.
-void intervals(PlotView &view, const QVector<double> &keys, const std::vector<Interval> &values,
+void intervals(PlotView &view, const QVector<double> &keys, const std::vector<Estimate> &values,
                QCPAxis *valueAxis = nullptr) {
     QVector<double> estimates, minus, plus;
-    for (const Interval &v : values) {
+    for (const Estimate &v : values) {
         estimates << v.estimate;
         minus << v.estimate - v.low;
         plus << v.high - v.estimate;
@@ -67,11 +67,11 @@ void intervals(PlotView &view, const QVector<double> &keys, const std::vector<In
     centre->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssSquare, intervalColour, intervalColour, 7));
     centre->setData(keys, estimates);
-    auto *bars = new QCPErrorBars(view.xAxis, valueAxis ? valueAxis : view.yAxis);
-    bars->setDataPlottable(centre);
-    bars->setData(minus, plus);
-    bars->setPen(QPen(intervalColour, 1.6));
-    bars->setWhiskerWidth(14);
+    auto *errors = new QCPErrorBars(view.xAxis, valueAxis ? valueAxis : view.yAxis);
+    errors->setDataPlottable(centre);
+    errors->setData(minus, plus);
+    errors->setPen(QPen(intervalColour, 1.6));
+    errors->setWhiskerWidth(14);
 }
 
 QCPBars *bars(PlotView &view, const QColor &colour, double width) {
@@ -120,16 +120,16 @@ QString percentTitle(const QString &title) {
     return title + QStringLiteral("（%）");
 }
 
-Interval inPercent(const Interval &v) {
+Estimate inPercent(const Estimate &v) {
     return {v.estimate * 100, v.low * 100, v.high * 100};
 }
 
 void proportionBars(PlotView &view, const QStringList &names,
-                    const std::array<std::optional<Interval>, 2> &values) {
+                    const std::array<std::optional<Estimate>, 2> &values) {
     textTicks(view.xAxis, names);
     view.yAxis->setRange(0, 100);
     QVector<double> keys;
-    std::vector<Interval> shown;
+    std::vector<Estimate> shown;
     for (std::size_t i = 0; i < values.size(); ++i)
         if (values[i]) {
             keys << double(i + 1);
@@ -138,7 +138,7 @@ void proportionBars(PlotView &view, const QStringList &names,
     if (shown.empty())
         return;
     QVector<double> heights;
-    for (const Interval &v : shown)
+    for (const Estimate &v : shown)
         heights << v.estimate;
     bars(view, palette[0], 0.5)->setData(keys, heights);
     intervals(view, keys, shown);
@@ -155,7 +155,7 @@ void drawGroups(PlotView &view, const std::vector<GroupPicture> &groups) {
     textTicks(view.xAxis, names);
     Span y;
     QVector<double> keys;
-    std::vector<Interval> means;
+    std::vector<Estimate> means;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         const GroupPicture &group = groups[g];
         const double key = double(g + 1);
@@ -253,13 +253,13 @@ void drawPaired(PlotView &view, const PairedPicture &picture) {
     }
 }
 
-void drawFourFold(PlotView &view, const std::array<std::optional<Interval>, 2> &groups) {
+void drawFourFold(PlotView &view, const std::array<std::optional<Estimate>, 2> &groups) {
     view.resetFrame(QStringLiteral("各组阳性率及其95%置信区间（Wilson法）"), QStringLiteral("组别"),
                     percentTitle(QStringLiteral("阳性率")));
     proportionBars(view, {QStringLiteral("试验组"), QStringLiteral("对照组")}, groups);
 }
 
-void drawPairedFourFold(PlotView &view, const std::array<std::optional<Interval>, 2> &methods) {
+void drawPairedFourFold(PlotView &view, const std::array<std::optional<Estimate>, 2> &methods) {
     view.resetFrame(QStringLiteral("两种方法的阳性率及其95%置信区间（Wilson法）"),
                     QStringLiteral("方法"), percentTitle(QStringLiteral("阳性率")));
     proportionBars(view, {QStringLiteral("治疗后（行）"), QStringLiteral("治疗前（列）")}, methods);

@@ -15,8 +15,8 @@ class PlotView;
 // PlotView has just emptied; missing numbers leave the frame with its titles only.
 void drawGroups(PlotView &view, const std::vector<GroupPicture> &groups);
 void drawPaired(PlotView &view, const PairedPicture &picture);
-void drawFourFold(PlotView &view, const std::array<std::optional<Interval>, 2> &groups);
-void drawPairedFourFold(PlotView &view, const std::array<std::optional<Interval>, 2> &methods);
+void drawFourFold(PlotView &view, const std::array<std::optional<Estimate>, 2> &groups);
+void drawPairedFourFold(PlotView &view, const std::array<std::optional<Estimate>, 2> &methods);
 void drawRxC(PlotView &view, const RxCPicture &picture);
 void drawCorrelation(PlotView &view, const CorrelationPicture &picture);
 void drawGraded(PlotView &view, const std::array<std::optional<std::array<double, 4>>, 2> &shares);

@@ -262,12 +262,14 @@ bool PlotView::writePdf(QIODevice &device) {
     const QSizeF points(width() * 72.0 / logicalDpiX(), height() * 72.0 / logicalDpiY());
     pdf.setPageSize(QPageSize(points, QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    // At the screen's resolution one device pixel is one pixel of the picture, so the fonts,
+    // sized in points, keep their size relative to the plot.
+    pdf.setResolution(logicalDpiX());
     QCPPainter painter;
     if (!painter.begin(&pdf))
         return false;
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
-    painter.setWindow(rect());
     toPainter(&painter, width(), height());
     return painter.end();
 }
