@@ -1,7 +1,7 @@
 #include "core/correlation/correlation.h"
 #include "core/entry/column_list.h"
 #include "core/entry/t_table.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "core/entry/t_table.h"
 #include "core/means/paired.h"
 #include "core/means/two_sample.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,7 @@
 
 namespace quarbel {
 
-// A failing comparison prints every item of both sides.
-void PrintTo(const Details &d, std::ostream *os) {
-    for (const DetailItem &item : d.items)
-        *os << item.name.toStdString() << '=' << item.text.toStdString() << ' ';
-    *os << "note=" << d.note.toStdString();
-}
+// A failing comparison prints every item of both sides (PrintTo of Details: test_support).
 void PrintTo(const TwoSampleResult &r, std::ostream *os) {
     *os << r.result.toStdString() << " | ";
     PrintTo(r.details, os);
