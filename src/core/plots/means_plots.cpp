@@ -2,6 +2,7 @@
 
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
+#include "core/entry/wide_int.h"
 
 #include <cmath>
 
@@ -38,7 +39,8 @@ PairedPicture pairedPicture(std::span<const std::int64_t> first,
         if (pairs.size() <= MaxPairLines)
             pairs.push_back({x, y});
         // In ticks, so the difference is exact to four decimals; wide enough not to overflow.
-        differences.push_back(double(__int128(second[i]) - first[i]) / double(Fixed4::Scale));
+        differences.push_back(static_cast<double>(WideInt(second[i]) - WideInt(first[i])) /
+                              double(Fixed4::Scale));
     }
     const double n = double(differences.size());
     if (n >= 2) {
