@@ -1,13 +1,16 @@
 // Keystroke latency: one character typed into the first cell of a grid holding N rows, until
-// the active method has written every result field; beside it the floor, parsing the same
-// entries once.
+// the active method has written every result field, with its picture on screen; beside it the
+// floor, parsing the same entries once. Also one redraw of each grid method's picture.
 #include "bench_support.h"
 
 #include "core/entry/column_list.h"
 #include "core/shell/methods.h"
+#include "ui/common/plot_view.h"
 #include "ui/entry/numeric_cell.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/method_pictures.h"
 
+#include <QApplication>
 #include <QLabel>
 
 #include <memory>
@@ -36,6 +39,8 @@ struct Filled {
     Filled(const GridMethod &m, qsizetype count) : method(&m), rows(count) {
         resetPeakMemory();
         window = std::make_unique<MainWindow>();
+        // Shown, so the method's picture is on screen and redraws as the user types.
+        window->show();
         window->selectMethod(m.method);
         std::uint32_t seed = 17;
         for (const QString &name : m.lists) {
@@ -51,6 +56,9 @@ struct Filled {
                 typeKey(other, Qt::Key_Backspace);
             }
         }
+        picture = window->pictures()->picture(m.method);
+        picture->schedule();
+        picture->flush();
         floorSeconds = medianSeconds(5, [this] {
             for (const QStringList &column : texts) {
                 ColumnList scratch(QStringLiteral("scratch"));
@@ -65,6 +73,7 @@ struct Filled {
     std::unique_ptr<MainWindow> window;
     std::vector<QStringList> texts;
     NumericCell *cell{nullptr};
+    PlotView *picture{nullptr};
     double floorSeconds{0.0};
 };
 
@@ -85,12 +94,15 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
         return;
     }
     bool typed = false;
+    const int redrawsBefore = f.picture->redrawCount();
     for (auto _ : state) {
-        // Alternately type a digit into the empty cell and delete it: one keystroke each.
+        // Alternately type a digit into the empty cell and delete it: one keystroke each. The
+        // events that follow run too, so the picture's coalesced redraws are paid where due.
         if (typed)
             typeKey(f.cell, Qt::Key_Backspace);
         else
             typeKey(f.cell, Qt::Key_7, QStringLiteral("7"));
+        QCoreApplication::processEvents();
         typed = !typed;
     }
     if (typed)
@@ -101,11 +113,27 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
             state.SkipWithError("the method's results were not computed");
     }
     state.counters["floor_ms"] = f.floorSeconds * 1e3;
+    state.counters["redraws"] = f.picture->redrawCount() - redrawsBefore;
     reportPeakMemory(state);
 }
 
 void sizes(benchmark::internal::Benchmark *b) {
     b->RangeMultiplier(10)->Range(1000, 1000000)->Unit(benchmark::kMillisecond)->Repetitions(3);
+}
+
+// One redraw of the method's picture from its whole grid: the numbers from the core and the
+// drawing, as the coalescing timer runs it.
+void redraw(benchmark::State &state, const GridMethod *m) {
+    Filled &f = filled(*m, state.range(0));
+    for (auto _ : state) {
+        f.picture->schedule();
+        f.picture->flush();
+    }
+    reportPeakMemory(state);
+}
+
+void redrawSizes(benchmark::internal::Benchmark *b) {
+    b->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Repetitions(3);
 }
 
 } // namespace
@@ -114,5 +142,9 @@ BENCHMARK_CAPTURE(keystroke, two_sample_t, &twoSample)->Apply(sizes);
 BENCHMARK_CAPTURE(keystroke, paired_t, &paired)->Apply(sizes);
 BENCHMARK_CAPTURE(keystroke, correlation, &correlation)->Apply(sizes);
 BENCHMARK_CAPTURE(keystroke, anova, &anova)->Apply(sizes);
+BENCHMARK_CAPTURE(redraw, two_sample_t, &twoSample)->Apply(redrawSizes);
+BENCHMARK_CAPTURE(redraw, paired_t, &paired)->Apply(redrawSizes);
+BENCHMARK_CAPTURE(redraw, correlation, &correlation)->Apply(redrawSizes);
+BENCHMARK_CAPTURE(redraw, anova, &anova)->Apply(redrawSizes);
 
 } // namespace quarbel::bench

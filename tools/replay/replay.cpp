@@ -1,6 +1,7 @@
 // quarbel-replay: runs a user story against the real main window off screen.
 // One command a line; see README.md for the commands and the output format.
 #include "core/entry/column_list.h"
+#include "ui/common/plot_view.h"
 #include "ui/shell/main_window.h"
 #include "ui/common/seams.h"
 
@@ -119,9 +120,17 @@ public:
             fileCommand(QString::fromUtf8(command == u"import" ? "导入" : "导出"), rest);
         else if (command == u"gen.save")
             fileCommand(QStringLiteral("gen.Command4"), rest);
+        else if (command == u"plot.save")
+            savePicture(QStringLiteral("Plot%1").arg(m_window.methodIndex()), rest);
+        else if (command == u"gen.plot.save")
+            savePicture(QStringLiteral("gen.Plot"), rest);
+        else if (command == u"filetype")
+            out(rest + QStringLiteral(": ") + fileType(rest));
         else if (command == u"print")
-            for (const QString &n : rest.split(u' ', Qt::SkipEmptyParts))
+            for (const QString &n : rest.split(u' ', Qt::SkipEmptyParts)) {
+                flushPictures();
                 out(n + u'=' + valueOf(find(n)));
+            }
         else if (command == u"state")
             state(name);
         else if (command == u"expect")
@@ -272,7 +281,46 @@ private:
         m_seams.nextPath.reset();
     }
 
+    // A picture redraws a moment after its last change; what is printed or saved is its
+    // final state.
+    static void flushPictures() {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            for (PlotView *picture : top->findChildren<PlotView *>())
+                picture->flush();
+    }
+
+    void savePicture(const QString &name, const QString &path) {
+        auto *picture = qobject_cast<PlotView *>(find(name));
+        if (!picture)
+            throw ScriptError{QStringLiteral("«%1» is not a picture").arg(name)};
+        if (path.isEmpty())
+            m_seams.nextPath.reset();
+        else
+            m_seams.nextPath = path;
+        picture->saveWithDialog();
+        m_seams.nextPath.reset();
+    }
+
+    // What a saved file holds, by its first bytes: png, svg, pdf, empty or missing.
+    static QString fileType(const QString &path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("missing");
+        const QByteArray head = file.read(512);
+        if (head.isEmpty())
+            return QStringLiteral("empty");
+        if (head.startsWith("\x89PNG\r\n\x1a\n"))
+            return QStringLiteral("png");
+        if (head.startsWith("%PDF-"))
+            return QStringLiteral("pdf");
+        if (head.contains("<svg"))
+            return QStringLiteral("svg");
+        return QStringLiteral("other");
+    }
+
     static QString valueOf(QObject *o) {
+        if (auto *picture = qobject_cast<PlotView *>(o))
+            return picture->describe();
         if (auto *list = qobject_cast<ColumnList *>(o))
             return list->describe();
         if (const QVariant v = o->property("replayValue"); v.isValid())
@@ -326,6 +374,7 @@ private:
     }
 
     void expect(const QString &name, const QString &expected) {
+        flushPictures();
         const QString actual = valueOf(find(name));
         if (actual != expected) {
             ++failures;

@@ -17,6 +17,7 @@ class ValueListModel : public QAbstractListModel {
     void setValues(std::vector<std::int64_t> units, int decimals);
     void clear();
     const std::vector<std::int64_t> &units() const { return m_units; }
+    int decimals() const { return m_decimals; }
     QStringList texts() const;
 
     int rowCount(const QModelIndex &parent = {}) const override;

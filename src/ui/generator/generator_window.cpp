@@ -5,6 +5,9 @@
 #include "core/generator/normal_generator.h"
 #include "core/generator/uniform_source.h"
 #include "core/generator/value_list_model.h"
+#include "core/plots/generator_plot.h"
+#include "ui/common/picture_drawing.h"
+#include "ui/common/plot_view.h"
 #include "ui/common/seams.h"
 
 #include <QApplication>
@@ -31,6 +34,7 @@ QRect twips(int left, int top, int width, int height) {
 }
 
 constexpr int StripTwips = 3315;
+constexpr int PictureTwips = 6300;
 constexpr int TickTwips = 100;
 constexpr int TickMs = 100;
 // Work between two rounds of event processing: short enough that the window never seems stuck.
@@ -59,7 +63,8 @@ GeneratorWindow::GeneratorWindow(QWidget *owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("GeneratorWindow"));
     setProperty("replayPrefix", QStringLiteral("gen"));
     setWindowTitle(QStringLiteral("正态分布数据生成工具"));
-    setFixedSize(twips(0, 0, 6285, 3945).size());
+    // The picture of the values stands to the right of the original window's controls.
+    setFixedSize(twips(0, 0, 6285 + PictureTwips, 3945).size());
 
     auto *inputs = new QGroupBox(this);
     inputs->setGeometry(twips(120, 60, 3015, 2115));
@@ -129,6 +134,15 @@ GeneratorWindow::GeneratorWindow(QWidget *owner) : QWidget(owner, Qt::Window) {
     m_save->setGeometry(twips(4980, 3360, 1215, 375));
     m_pathLabel = named(new QLabel(this), "PathLabel");
     m_pathLabel->hide();
+    m_picture = new PlotView(QStringLiteral("Plot"), this);
+    m_picture->setMinimumSize(twips(0, 0, PictureTwips - 120, 3585).size());
+    m_picture->setGeometry(twips(6285, 150, PictureTwips - 120, 3585));
+    m_picture->setDrawer([this](PlotView &view) {
+        drawGenerator(view, generatorPicture(m_values->units(), m_values->decimals(), m_targetMean,
+                                             m_targetSd));
+    });
+    // Emptied at the start of a generation, filled at its end: never the previous sample.
+    connect(m_values, &QAbstractItemModel::modelReset, m_picture, &PlotView::schedule);
     connect(m_generate, &QPushButton::clicked, this, &GeneratorWindow::generate);
     connect(m_save, &QPushButton::clicked, this, &GeneratorWindow::save);
 }
@@ -189,6 +203,8 @@ void GeneratorWindow::generate() {
     }
     m_meanValue->setText(result.meanValue);
     m_sdValue->setText(result.sdValue);
+    m_targetMean = plan.mean;
+    m_targetSd = plan.sd;
     m_values->setValues(generator.takeValues(), plan.decimals);
     setResultsVisible(true);
 }

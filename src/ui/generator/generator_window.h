@@ -11,6 +11,7 @@ class QTimer;
 
 namespace quarbel {
 
+class PlotView;
 class ValueListModel;
 
 // The normal-data generator: a window of its own, opened beside the main window. A generation
@@ -54,6 +55,9 @@ class GeneratorWindow : public QWidget {
     QPushButton *m_generate{nullptr};
     QPushButton *m_save{nullptr};
     QLabel *m_pathLabel{nullptr}; // invisible: the last file chosen to save to
+    PlotView *m_picture{nullptr};
+    double m_targetMean{0}; // of the values shown
+    double m_targetSd{0};
     bool m_generating{false};
     bool m_stop{false};
     bool m_closed{false};

@@ -29,11 +29,12 @@ class AnovaPanel : public Panel {
 
     // The terms of the last run that got past the zero test; they outlive a method switch.
     std::optional<WithinTerms> withinTerms() const { return m_terms; }
+    // The nine boxes as shown.
+    AnovaBoxes boxes() const;
 
   private:
     void buildBoxes();
     void buildResults();
-    AnovaBoxes boxes() const;
     void runFTest();
     void runQTest();
     void runLsdTest();

@@ -47,6 +47,13 @@ void TwoSamplePanel::fillSummary(int column, std::span<const std::int64_t> ticks
     m_boxes[first + 2]->setText(summary.n);
 }
 
+std::array<QString, 6> TwoSamplePanel::boxTexts() const {
+    std::array<QString, 6> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = m_boxes[i]->text();
+    return texts;
+}
+
 void TwoSamplePanel::recompute() {
     std::array<QString, 6> texts;
     for (std::size_t i = 0; i < texts.size(); ++i)

@@ -23,6 +23,8 @@ class TwoSamplePanel : public Panel {
     void fillSummary(int column, std::span<const std::int64_t> ticks);
 
     void clearInputs() override;
+    // X1, S1, N1, X2, S2, N2 as shown.
+    std::array<QString, 6> boxTexts() const;
     void clearResults() override;
 
   private:

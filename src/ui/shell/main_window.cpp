@@ -10,6 +10,7 @@
 #include "ui/means/paired_panel.h"
 #include "ui/means/two_sample_panel.h"
 #include "ui/shell/launches.h"
+#include "ui/shell/method_pictures.h"
 #include "core/shell/methods.h"
 #include "ui/common/panel_parts.h"
 #include "ui/common/seams.h"
@@ -219,6 +220,10 @@ void MainWindow::createPanels() {
     setResultPanel(RxC, rxcResults);
     setResultPanel(Correlation, m_correlation = new CorrelationPanel(this));
     setResultPanel(Graded, gradedResults);
+
+    m_pictures = new MethodPictures({m_resultPanels, m_twoColumnGrid, m_threeGroupGrid, m_twoSample,
+                                     m_anovaPanel, m_fourFold, m_rxc, m_graded},
+                                    this);
 }
 
 // The two-column grid serves three methods; the switch says which one is active.
@@ -258,7 +263,9 @@ void MainWindow::load() {
     showInputPanel(TwoSampleT);
     makeBold(m_methodButtons[0]);
 
-    resize(1240, 700);
+    // As wide as a 1366-pixel screen allows, so most methods' pictures fit beside their results.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    resize(screen ? std::min(1366, screen->availableGeometry().width()) : 1240, 700);
     centreOnScreen(this);
 }
 
@@ -322,6 +329,7 @@ void MainWindow::selectMethod(int index) {
     for (Panel *panel : m_resultPanels)
         panel->clearResults();
 
+    m_pictures->scheduleAll();
     showInputPanel(index);
     if (auto *cell = child<QLineEdit>(QLatin1String(firstCells[std::size_t(index)]))) {
         cell->setFocus();

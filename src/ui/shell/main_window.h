@@ -19,6 +19,7 @@ class DataGrid;
 class ExchangeActions;
 class FourFoldPanel;
 class GradedPanel;
+class MethodPictures;
 class PairedPanel;
 class Panel;
 class RxCPanel;
@@ -38,6 +39,7 @@ class MainWindow : public QMainWindow {
     void selectMethod(int index);
     DataGrid *twoColumnGrid() const { return m_twoColumnGrid; }
     DataGrid *threeGroupGrid() const { return m_threeGroupGrid; }
+    MethodPictures *pictures() const { return m_pictures; }
 
   public Q_SLOTS:
     // The menu's and the toolbar's import and export entries.
@@ -79,6 +81,7 @@ class MainWindow : public QMainWindow {
     RxCPanel *m_rxc{nullptr};
     GradedPanel *m_graded{nullptr};
     AnovaPanel *m_anovaPanel{nullptr};
+    MethodPictures *m_pictures{nullptr};
     QWidget *m_inputArea{nullptr};
     QWidget *m_resultArea{nullptr};
 

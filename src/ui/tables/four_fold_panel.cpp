@@ -131,6 +131,13 @@ FourFoldPanel::FourFoldPanel(FourFoldResultPanel *results, PairedFourFoldResultP
     grid->addWidget(m_margins[4], 4, 3);
 }
 
+FourFoldTexts FourFoldPanel::cellTexts() const {
+    FourFoldTexts texts;
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        texts[k] = m_cells[qsizetype(k)]->text();
+    return texts;
+}
+
 void FourFoldPanel::recompute() {
     FourFoldTexts texts;
     for (std::size_t i = 0; i < 4; ++i)

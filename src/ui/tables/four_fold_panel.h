@@ -53,6 +53,8 @@ class FourFoldPanel : public Panel {
     // The active method; the two four-fold methods also get their own headers and title.
     void setMethod(Method method);
     void clearInputs() override;
+    // The cells as shown.
+    FourFoldTexts cellTexts() const;
 
   private:
     void recompute();

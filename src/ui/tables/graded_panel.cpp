@@ -100,6 +100,13 @@ GradedPanel::GradedPanel(GradedResultPanel *results, QWidget *parent)
     column->addStretch(1);
 }
 
+GradedTexts GradedPanel::cellTexts() const {
+    GradedTexts texts;
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        texts[k] = m_cells[qsizetype(k)]->text();
+    return texts;
+}
+
 void GradedPanel::recompute() {
     GradedTexts texts;
     for (std::size_t k = 0; k < texts.size(); ++k)

@@ -33,6 +33,8 @@ class GradedPanel : public Panel {
   public:
     GradedPanel(GradedResultPanel *results, QWidget *parent);
     void clearInputs() override;
+    // The cells as shown.
+    GradedTexts cellTexts() const;
 
   private:
     void recompute();

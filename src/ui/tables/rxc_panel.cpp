@@ -99,6 +99,13 @@ RxCPanel::RxCPanel(RxCResultPanel *results, QWidget *parent) : Panel(parent), m_
     }
 }
 
+RxCTexts RxCPanel::cellTexts() const {
+    RxCTexts texts;
+    for (std::size_t k = 0; k < texts.size(); ++k)
+        texts[k] = m_cells[qsizetype(k)]->text();
+    return texts;
+}
+
 void RxCPanel::recompute() {
     RxCTexts texts;
     for (std::size_t k = 0; k < texts.size(); ++k)

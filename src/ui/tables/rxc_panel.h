@@ -37,6 +37,8 @@ class RxCPanel : public Panel {
   public:
     RxCPanel(RxCResultPanel *results, QWidget *parent);
     void clearInputs() override;
+    // The cells as shown.
+    RxCTexts cellTexts() const;
 
   private:
     void recompute();
