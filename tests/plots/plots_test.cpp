@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Methods, PictureAgainstR, testing::Values(
         for (std::size_t i = 0; i < curve.size(); ++i)
             EXPECT_NEAR(p.curve[i].y, curve[i], Tol) << i;
     }}),
-    [](const testing::TestParamInfo<ReferenceCase> &info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ReferenceCase> &row) { return std::string(row.param.name); });
 // clang-format on
 
 // Nothing to draw must come back as nothing, never as numbers left from other data.
