@@ -1,11 +1,12 @@
 #include "ui/exchange/exchange_actions.h"
 
 #include "core/entry/column_list.h"
-#include "ui/entry/data_grid.h"
-#include "ui/entry/numeric_cell.h"
 #include "core/exchange/workbook.h"
 #include "core/shell/methods.h"
 #include "ui/common/seams.h"
+#include "ui/entry/data_grid.h"
+#include "ui/entry/numeric_cell.h"
+#include "ui/shell/main_window.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -144,7 +145,7 @@ void ExchangeActions::importData() {
     Busy busy;
     // The other grid's lists are cleared as well, to the state a method switch leaves.
     both.last()->clearLists();
-    grid->load(sheet.columns, sheet.usedRows + TrailingBlanks);
+    grid->load(std::move(sheet.columns), std::move(sheet.ticks), sheet.usedRows + TrailingBlanks);
 }
 
 } // namespace quarbel
