@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
 
 #include <QBuffer>
 #include <QRandomGenerator>
@@ -143,6 +144,51 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"ExternalEntityDeclaration",
                     "<!DOCTYPE w SYSTEM \"file:///etc/passwd\"><worksheet/>"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+QByteArray packageWith(const QByteArray &sheetXml, const QByteArray &sharedXml) {
+    const QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/"
+                            "2006/relationships\">";
+    const QByteArray type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const QList<std::pair<QString, QByteArray>> parts{
+        {"_rels/.rels", rels + "<Relationship Id=\"rId1\" Type=\"" + type +
+                            "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/workbook.xml",
+         "<workbook xmlns:r=\"" + type.chopped(1) +
+             "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         rels + "<Relationship Id=\"rId1\" Type=\"" + type +
+             "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
+             type + "sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml", sheetXml},
+        {"xl/sharedStrings.xml", sharedXml}};
+    QBuffer buffer;
+    QuaZip zip(&buffer);
+    zip.open(QuaZip::mdCreate);
+    for (const auto &[name, bytes] : parts) {
+        QuaZipFile f(&zip);
+        f.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, 6);
+        f.write(bytes);
+        f.close();
+    }
+    zip.close();
+    return buffer.data();
+}
+
+TEST(Archive, SharedStringsKeepRunsAndDropReadings) {
+    const QByteArray shared =
+        "<sst><si><t>12.50</t></si><si><r><t>高</t></r><r><t xml:space=\"preserve\"> 压&amp;"
+        "</t></r><rPh><t>こう</t></rPh></si><si/><si><t>a_x000A_b</t></si></sst>";
+    const SheetColumns read = readWorkbookBytes(
+        packageWith(sheet("<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>1</v></c></row><row><c "
+                          "t=\"s\"><v>2</v></c><c t=\"s\"><v> 3 </v></c></row><row><c t=\"s\">"
+                          "<v>4</v></c></row>"),
+                    shared),
+        2);
+    ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+    // Index 4 lies past the table: an empty cell, so the last row holds nothing.
+    EXPECT_EQ(read.columns, (QList<QStringList>{{"12.50", ""}, {"高 压&", "a\nb"}}));
+    expectTicksOfTexts(read);
+}
 
 // Offsets of the stated sizes in the member's local header and in its central directory entry.
 void stateSize(QByteArray &archive, quint32 size) {

@@ -170,38 +170,6 @@ struct SharedStrings {
     std::vector<std::int64_t> ticks;
 };
 
-SharedStrings sharedStrings(QuaZip &zip, const QString &part) {
-    SharedStrings strings;
-    PartXml xml(zip, part);
-    QString current;
-    int phonetic = 0;
-    bool inText = false;
-    for (auto t = xml.next(); t != QXmlStreamReader::EndDocument; t = xml.next()) {
-        const QStringView name = xml.xml().name();
-        if (t == QXmlStreamReader::StartElement) {
-            if (name == u"si")
-                current.clear();
-            else if (name == u"rPh")
-                ++phonetic; // the reading aid above the text, not the text
-            else if (name == u"t")
-                inText = phonetic == 0;
-        } else if (t == QXmlStreamReader::EndElement) {
-            if (name == u"t")
-                inText = false;
-            else if (name == u"rPh")
-                --phonetic;
-            else if (name == u"si")
-                strings.texts.append(unescape(current));
-        } else if (t == QXmlStreamReader::Characters && inText) {
-            current += xml.xml().text();
-        }
-    }
-    strings.ticks.reserve(std::size_t(strings.texts.size()));
-    for (const QString &text : std::as_const(strings.texts))
-        strings.ticks.push_back(ColumnList::ticksOf(text));
-    return strings;
-}
-
 // The whole part inflated at once. The size the archive states is checked before anything is
 // allocated and the data may not inflate beyond it, so a small file that would inflate to
 // gigabytes is refused at once; the real size and checksum must then match the stated ones.
@@ -502,7 +470,7 @@ CellType cellType(std::string_view t) {
     return CellType::Number;
 }
 
-enum class Element { Row, Cell, Value, Inline, Phonetic, TextRun, Other };
+enum class Element { Row, Cell, Value, Inline, Phonetic, TextRun, Item, Other };
 
 Element elementOf(std::string_view local) {
     switch (local.size()) {
@@ -512,7 +480,7 @@ Element elementOf(std::string_view local) {
                : local[0] == 't' ? Element::TextRun
                                  : Element::Other;
     case 2:
-        return local == "is" ? Element::Inline : Element::Other;
+        return local == "is" ? Element::Inline : local == "si" ? Element::Item : Element::Other;
     case 3:
         return local == "row" ? Element::Row : local == "rPh" ? Element::Phonetic : Element::Other;
     default:
@@ -520,15 +488,19 @@ Element elementOf(std::string_view local) {
     }
 }
 
-// The worksheet's markup read from its bytes in one pass, without building a tree or text of
-// every node: only rows, cells and their values are looked at. Markup that is not well formed
-// (unbalanced tags, a second root, text outside the root) is refused, and so are document type
-// declarations and entities other than XML's own.
+// A worksheet's or the shared strings' markup read from its bytes in one pass, without
+// building a tree or text of every node: only rows, cells and their values (or the string
+// items) are looked at. Markup that is not well formed (unbalanced tags, a second root, text
+// outside the root) is refused, and so are document type declarations and entities other than
+// XML's own.
 class SheetScanner {
   public:
     SheetScanner(const QByteArray &xml, const SharedStrings &shared, SheetBuilder &cells)
-        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_shared(shared),
-          m_cells(cells) {}
+        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_shared(&shared),
+          m_cells(&cells) {}
+    // Reads the shared strings' items into `strings` instead.
+    SheetScanner(const QByteArray &xml, SharedStrings &strings)
+        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_strings(&strings) {}
 
     void run() {
         static const char bom[] = "\xEF\xBB\xBF";
@@ -674,6 +646,12 @@ class SheetScanner {
             else if (attribute == "t")
                 t = attributeValue(raw, m_tScratch);
         }
+        if (m_strings) {
+            startInStrings(element, closed);
+            if (!closed)
+                m_open.push_back(qualified);
+            return;
+        }
         switch (element) {
         case Element::Row:
             startRow(r);
@@ -698,6 +676,7 @@ class SheetScanner {
         case Element::TextRun:
             m_inText = !closed && m_inInline && m_phonetic == 0;
             break;
+        case Element::Item:
         case Element::Other:
             break;
         }
@@ -733,8 +712,13 @@ class SheetScanner {
         ++m_p;
         m_open.pop_back();
         const std::size_t colon = qualified.rfind(':');
-        switch (
-            elementOf(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1))) {
+        const Element element =
+            elementOf(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1));
+        if (m_strings) {
+            endInStrings(element);
+            return;
+        }
+        switch (element) {
         case Element::Value:
             m_inValue = false;
             break;
@@ -753,6 +737,28 @@ class SheetScanner {
         default:
             break;
         }
+    }
+
+    // An item's text is that of its runs, without the reading aid above it.
+    void startInStrings(Element element, bool closed) {
+        if (element == Element::Item) {
+            m_inline.clear();
+            if (closed)
+                endInStrings(element);
+        } else if (element == Element::Phonetic && !closed) {
+            ++m_phonetic;
+        } else if (element == Element::TextRun) {
+            m_inText = !closed && m_phonetic == 0;
+        }
+    }
+
+    void endInStrings(Element element) {
+        if (element == Element::Item)
+            m_strings->texts.append(unescape(utf8(m_inline.view())));
+        else if (element == Element::Phonetic)
+            --m_phonetic;
+        else if (element == Element::TextRun)
+            m_inText = false;
     }
 
     void startRow(std::string_view r) {
@@ -805,42 +811,42 @@ class SheetScanner {
         switch (m_type) {
         case CellType::Shared: {
             const std::optional<qlonglong> i = wholeNumber(value);
-            if (i && *i >= 0 && *i < m_shared.texts.size())
-                stored = m_cells.set(m_row, m_column, m_shared.texts[qsizetype(*i)],
-                                     m_shared.ticks[std::size_t(*i)]);
+            if (i && *i >= 0 && *i < m_shared->texts.size())
+                stored = m_cells->set(m_row, m_column, m_shared->texts[qsizetype(*i)],
+                                      m_shared->ticks[std::size_t(*i)]);
             else
-                stored = m_cells.set(m_row, m_column, QString(), ColumnList::Missing);
+                stored = m_cells->set(m_row, m_column, QString(), ColumnList::Missing);
             break;
         }
         case CellType::Number: {
             std::int64_t ticks = 0;
             if (value.empty())
-                stored = m_cells.set(m_row, m_column, QString(), ColumnList::Missing);
+                stored = m_cells->set(m_row, m_column, QString(), ColumnList::Missing);
             else if (plainNumber(value, ticks))
-                stored = m_cells.set(m_row, m_column, numberText(value), ticks);
+                stored = m_cells->set(m_row, m_column, numberText(value), ticks);
             else
-                stored = m_cells.set(m_row, m_column, otherNumber(value));
+                stored = m_cells->set(m_row, m_column, otherNumber(value));
             break;
         }
         case CellType::Inline:
-            stored = m_cells.set(m_row, m_column, unescape(utf8(m_inline.view())));
+            stored = m_cells->set(m_row, m_column, unescape(utf8(m_inline.view())));
             break;
         case CellType::Str:
-            stored = m_cells.set(m_row, m_column, unescape(utf8(value)));
+            stored = m_cells->set(m_row, m_column, unescape(utf8(value)));
             break;
         case CellType::Bool: {
             const QString v = utf8(value);
-            stored = m_cells.set(m_row, m_column,
-                                 v.isEmpty()           ? QString()
-                                 : v.trimmed() == u"0" ? QStringLiteral("FALSE")
-                                                       : QStringLiteral("TRUE"));
+            stored = m_cells->set(m_row, m_column,
+                                  v.isEmpty()           ? QString()
+                                  : v.trimmed() == u"0" ? QStringLiteral("FALSE")
+                                                        : QStringLiteral("TRUE"));
             break;
         }
         case CellType::Error:
-            stored = m_cells.set(m_row, m_column, QString(), ColumnList::Missing);
+            stored = m_cells->set(m_row, m_column, QString(), ColumnList::Missing);
             break;
         case CellType::Date:
-            stored = m_cells.set(m_row, m_column, dateSerial(utf8(value).trimmed()));
+            stored = m_cells->set(m_row, m_column, dateSerial(utf8(value).trimmed()));
             break;
         }
         if (!stored)
@@ -871,8 +877,9 @@ class SheetScanner {
 
     const char *m_p;
     const char *m_end;
-    const SharedStrings &m_shared;
-    SheetBuilder &m_cells;
+    const SharedStrings *m_shared{nullptr};
+    SheetBuilder *m_cells{nullptr};
+    SharedStrings *m_strings{nullptr};
     std::vector<std::string_view> m_open;
     bool m_rootSeen{false};
     std::string m_rScratch, m_tScratch;
@@ -915,6 +922,15 @@ QByteArray utf8Document(QByteArray xml) {
     if (text.startsWith(QLatin1String("<?xml")))
         text.remove(0, text.indexOf(QLatin1String("?>")) + 2);
     return text.toUtf8();
+}
+
+SharedStrings sharedStrings(QuaZip &zip, const QString &part, qint64 archiveBytes) {
+    SharedStrings strings;
+    SheetScanner(utf8Document(inflatePart(zip, part, archiveBytes)), strings).run();
+    strings.ticks.reserve(std::size_t(strings.texts.size()));
+    for (const QString &text : std::as_const(strings.texts))
+        strings.ticks.push_back(ColumnList::ticksOf(text));
+    return strings;
 }
 
 void readSheet(QuaZip &zip, const QString &part, qint64 archiveBytes, const SharedStrings &shared,
@@ -977,7 +993,7 @@ SheetColumns readXlsx(const QByteArray &bytes, int columnCount) {
         SharedStrings shared;
         if (!parts.sharedStrings.isEmpty() &&
             zip.setCurrentFile(parts.sharedStrings, QuaZip::csInsensitive))
-            shared = sharedStrings(zip, parts.sharedStrings);
+            shared = sharedStrings(zip, parts.sharedStrings, bytes.size());
         SheetBuilder cells(columnCount, XlsxMaxRows);
         readSheet(zip, parts.sheet, bytes.size(), shared, cells);
         return cells.finish();
