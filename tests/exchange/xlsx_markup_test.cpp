@@ -111,7 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"", "", "2"}, {"", "", ""}}},
         MarkupCase{"EscapedControlCharacters",
                    "<row><c t=\"inlineStr\"><is><t>a_x000D_b</t></is></c></row>",
-                   {{"a\rb"}, {""}}}),
+                   {{"a\rb"}, {""}}},
+        MarkupCase{"TextsStartingWithAByteOrderMark",
+                   "<row><c t=\"inlineStr\"><is><t>\xEF\xBB\xBF</t></is></c><c t=\"str\">"
+                   "<v>\xEF\xBB\xBF"
+                   "1</v></c></row>",
+                   {{QString(QChar(0xFEFF))}, {QChar(0xFEFF) + QStringLiteral("1")}}}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct RefusedCase {

@@ -255,7 +255,12 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// A text that starts with U+FEFF keeps it: the general conversion would take it for a byte
+// order mark and drop it.
 QString utf8(std::string_view s) {
+    static constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (s.substr(0, bom.size()) == bom)
+        return QChar(0xFEFF) + utf8(s.substr(bom.size()));
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
