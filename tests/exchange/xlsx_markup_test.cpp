@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "<v>\xEF\xBB\xBF"
                    "1</v></c></row>",
                    {{QString(QChar(0xFEFF))}, {QChar(0xFEFF) + QStringLiteral("1")}}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 struct RefusedCase {
     const char *name;
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"UnquotedAttribute", sheet("<row r=1><c><v>1</v></c></row>")},
         RefusedCase{"ExternalEntityDeclaration",
                     "<!DOCTYPE w SYSTEM \"file:///etc/passwd\"><worksheet/>"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 QByteArray packageWith(const QByteArray &sheetXml, const QByteArray &sharedXml) {
     const QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/"

@@ -20,6 +20,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -286,54 +287,71 @@ std::optional<qlonglong> wholeNumber(std::string_view s) {
     return ok ? std::optional<qlonglong>(n) : std::nullopt;
 }
 
+// Where the digits of a text of the form "-D+.D+" lie; nullopt for any other form.
+struct PlainShape {
+    bool negative{false};
+    std::size_t wholeStart{0}, wholeDigits{0}, fractionStart{0}, fractionDigits{0};
+};
+
+std::optional<PlainShape> shapeOf(std::string_view v) {
+    PlainShape p;
+    std::size_t i = 0;
+    p.negative = !v.empty() && v[0] == '-';
+    if (p.negative)
+        ++i;
+    p.wholeStart = i;
+    while (i < v.size() && isDigit(v[i]))
+        ++i;
+    p.wholeDigits = i - p.wholeStart;
+    p.fractionStart = i;
+    if (i < v.size()) {
+        if (v[i] != '.')
+            return std::nullopt;
+        p.fractionStart = ++i;
+        while (i < v.size() && isDigit(v[i]))
+            ++i;
+        p.fractionDigits = i - p.fractionStart;
+        if (i != v.size() || p.fractionDigits == 0)
+            return std::nullopt;
+    }
+    return p.wholeDigits > 0 ? std::optional<PlainShape>(p) : std::nullopt;
+}
+
+// Significant digits, leading zeros of the fraction not counted when the whole part is 0.
+std::size_t significantDigits(std::string_view v, const PlainShape &p) {
+    if (v[p.wholeStart] != '0')
+        return p.wholeDigits + p.fractionDigits;
+    const std::string_view fraction = v.substr(p.fractionStart, p.fractionDigits);
+    const std::size_t zeros = std::min(fraction.find_first_not_of('0'), fraction.size());
+    return fraction.size() - zeros;
+}
+
 // True when `v` is already the text numberCellText gives for its value: an optional minus,
 // whole digits without a needless leading zero, a fraction without trailing zeros, at most 15
 // significant digits (so the value's 15-digit form gives the same digits back) and not a
 // negative zero. `ticks` is then what the lists parse from it, computed from the digits.
 bool plainNumber(std::string_view v, std::int64_t &ticks) {
-    const std::size_t n = v.size();
-    std::size_t i = 0;
-    const bool negative = n > 0 && v[0] == '-';
-    if (negative)
-        ++i;
-    const std::size_t wholeStart = i;
-    while (i < n && isDigit(v[i]))
-        ++i;
-    const std::size_t wholeDigits = i - wholeStart;
-    if (wholeDigits == 0 || wholeDigits > 15 || (wholeDigits > 1 && v[wholeStart] == '0'))
+    const std::optional<PlainShape> shape = shapeOf(v);
+    if (!shape || shape->wholeDigits > 15 || shape->fractionDigits > 15 ||
+        (shape->wholeDigits > 1 && v[shape->wholeStart] == '0') ||
+        (shape->fractionDigits > 0 && v.back() == '0'))
         return false;
-    std::size_t fractionStart = i, fractionDigits = 0;
-    if (i < n) {
-        if (v[i] != '.')
-            return false;
-        fractionStart = ++i;
-        while (i < n && isDigit(v[i]))
-            ++i;
-        fractionDigits = i - fractionStart;
-        if (i != n || fractionDigits == 0 || fractionDigits > 15 || v[n - 1] == '0')
-            return false;
-    }
-    std::size_t significant = wholeDigits + fractionDigits;
-    if (v[wholeStart] == '0') {
-        std::size_t k = fractionStart;
-        while (k < fractionStart + fractionDigits && v[k] == '0')
-            ++k;
-        significant = fractionStart + fractionDigits - k;
-        if (significant == 0 && negative)
-            return false;
-    }
-    if (significant > 15)
+    const std::size_t significant = significantDigits(v, *shape);
+    if (significant > 15 || (significant == 0 && shape->negative))
         return false;
-    __int128 t = 0;
-    for (std::size_t k = wholeStart; k < wholeStart + wholeDigits; ++k)
-        t = t * 10 + (v[k] - '0');
+    // At most 15 whole digits and 4 decimals: below 10^19, so 64 unsigned bits hold it.
+    std::uint64_t t = 0;
+    for (std::size_t k = 0; k < shape->wholeDigits; ++k)
+        t = t * 10 + std::uint64_t(v[shape->wholeStart + k] - '0');
     for (std::size_t k = 0; k < 4; ++k)
-        t = t * 10 + (k < fractionDigits ? v[fractionStart + k] - '0' : 0);
-    if (fractionDigits > 4 && v[fractionStart + 4] >= '5')
+        t = t * 10 +
+            (k < shape->fractionDigits ? std::uint64_t(v[shape->fractionStart + k] - '0') : 0);
+    if (shape->fractionDigits > 4 && v[shape->fractionStart + 4] >= '5')
         ++t; // half away from zero, as the lists round
-    ticks = t > std::numeric_limits<std::int64_t>::max() ? ColumnList::Missing
-            : negative                                   ? -std::int64_t(t)
-                                                         : std::int64_t(t);
+    if (t > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+        ticks = ColumnList::Missing;
+    else
+        ticks = shape->negative ? -std::int64_t(t) : std::int64_t(t);
     return true;
 }
 
@@ -386,9 +404,49 @@ void appendUtf8(std::string &out, char32_t c) {
     }
 }
 
-// Character data as XML defines it: line ends read as one line feed, the five predefined
-// entities and character references expanded. Any other entity is refused: only a document
-// type declaration could define one, and those are refused.
+// The character a reference such as "#x4E2D" or "#20013" names, if XML allows it.
+char32_t characterReference(std::string_view name) {
+    const bool hex = name.size() > 1 && name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    bool ok = !digits.empty() && digits.size() <= 8;
+    char32_t code = 0;
+    for (char d : digits) {
+        int v = -1;
+        if (isDigit(d))
+            v = d - '0';
+        else if (hex && d >= 'a' && d <= 'f')
+            v = d - 'a' + 10;
+        else if (hex && d >= 'A' && d <= 'F')
+            v = d - 'A' + 10;
+        ok = ok && v >= 0;
+        code = code * (hex ? 16 : 10) + char32_t(std::max(v, 0));
+    }
+    const bool allowed = code == 0x9 || code == 0xA || code == 0xD ||
+                         (code >= 0x20 && code <= 0xD7FF) || (code >= 0xE000 && code <= 0xFFFD) ||
+                         (code >= 0x10000 && code <= 0x10FFFF);
+    if (!ok || !allowed)
+        throw Failure{QStringLiteral("bad character reference")};
+    return code;
+}
+
+// The text of a reference (the name between "&" and ";"). Any entity but XML's own five is
+// refused: only a document type declaration could define one, and those are refused.
+void appendReference(std::string &out, std::string_view name) {
+    static constexpr std::array<std::pair<std::string_view, char>, 5> predefined{
+        {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}}};
+    for (const auto &[entity, c] : predefined)
+        if (name == entity) {
+            out.push_back(c);
+            return;
+        }
+    if (name.size() > 1 && name[0] == '#')
+        appendUtf8(out, characterReference(name));
+    else
+        throw Failure{QStringLiteral("entity references are refused")};
+}
+
+// Character data as XML defines it: line ends read as one line feed and, outside CDATA,
+// references expanded.
 void appendDecoded(std::string &out, std::string_view raw, bool cdata) {
     for (std::size_t i = 0; i < raw.size(); ++i) {
         const char c = raw[i];
@@ -396,49 +454,14 @@ void appendDecoded(std::string &out, std::string_view raw, bool cdata) {
             out.push_back('\n');
             if (i + 1 < raw.size() && raw[i + 1] == '\n')
                 ++i;
-            continue;
-        }
-        if (c != '&' || cdata) {
+        } else if (c != '&' || cdata) {
             out.push_back(c);
-            continue;
-        }
-        const std::size_t semi = raw.find(';', i);
-        if (semi == std::string_view::npos)
-            throw Failure{QStringLiteral("unterminated reference")};
-        const std::string_view name = raw.substr(i + 1, semi - i - 1);
-        i = semi;
-        if (name == "lt")
-            out.push_back('<');
-        else if (name == "gt")
-            out.push_back('>');
-        else if (name == "amp")
-            out.push_back('&');
-        else if (name == "quot")
-            out.push_back('"');
-        else if (name == "apos")
-            out.push_back('\'');
-        else if (name.size() > 1 && name[0] == '#') {
-            const bool hex = name[1] == 'x';
-            const std::string_view digits = name.substr(hex ? 2 : 1);
-            char32_t code = 0;
-            bool ok = !digits.empty() && digits.size() <= 8;
-            for (char d : digits) {
-                const int v = isDigit(d)                    ? d - '0'
-                              : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
-                              : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
-                                                            : -1;
-                ok = ok && v >= 0;
-                code = code * (hex ? 16 : 10) + char32_t(std::max(v, 0));
-            }
-            // The characters XML allows.
-            ok = ok &&
-                 (code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
-                  (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF));
-            if (!ok)
-                throw Failure{QStringLiteral("bad character reference")};
-            appendUtf8(out, code);
         } else {
-            throw Failure{QStringLiteral("entity references are refused")};
+            const std::size_t semi = raw.find(';', i);
+            if (semi == std::string_view::npos)
+                throw Failure{QStringLiteral("unterminated reference")};
+            appendReference(out, raw.substr(i + 1, semi - i - 1));
+            i = semi;
         }
     }
 }
@@ -600,30 +623,22 @@ class SheetScanner {
         return scratch;
     }
 
-    void startTag() {
-        if (m_rootSeen && m_open.empty())
-            malformed(); // a second root
-        m_rootSeen = true;
-        const std::string_view qualified = name();
-        const std::size_t colon = qualified.rfind(':');
-        const Element element =
-            elementOf(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1));
-        std::string_view r, t;
-        bool closed = false;
+    // The "r" and "t" attributes of a start tag read up to its end; true when the tag closes
+    // itself.
+    bool attributes(std::string_view &r, std::string_view &t) {
         for (;;) {
             skipSpace();
             need(1);
             if (*m_p == '>') {
                 ++m_p;
-                break;
+                return false;
             }
             if (*m_p == '/') {
                 need(2);
                 if (m_p[1] != '>')
                     malformed();
                 m_p += 2;
-                closed = true;
-                break;
+                return true;
             }
             const std::string_view attribute = name();
             skipSpace();
@@ -633,30 +648,51 @@ class SheetScanner {
             ++m_p;
             skipSpace();
             need(1);
-            const char quote = *m_p;
-            if (quote != '"' && quote != '\'')
-                malformed();
-            ++m_p;
-            const char *close = m_p;
-            while (close < m_end && *close != quote)
-                ++close;
-            if (close == m_end)
-                throw Failure{QStringLiteral("the sheet's markup ends early")};
-            const std::string_view raw(m_p, std::size_t(close - m_p));
-            if (raw.find('<') != std::string_view::npos)
-                malformed();
-            m_p = close + 1;
+            const std::string_view raw = quoted();
             if (attribute == "r")
                 r = attributeValue(raw, m_rScratch);
             else if (attribute == "t")
                 t = attributeValue(raw, m_tScratch);
         }
-        if (m_strings) {
+    }
+
+    std::string_view quoted() {
+        const char quote = *m_p;
+        if (quote != '"' && quote != '\'')
+            malformed();
+        ++m_p;
+        const char *close = m_p;
+        while (close < m_end && *close != quote)
+            ++close;
+        if (close == m_end)
+            throw Failure{QStringLiteral("the sheet's markup ends early")};
+        const std::string_view raw(m_p, std::size_t(close - m_p));
+        if (raw.find('<') != std::string_view::npos)
+            malformed();
+        m_p = close + 1;
+        return raw;
+    }
+
+    void startTag() {
+        if (m_rootSeen && m_open.empty())
+            malformed(); // a second root
+        m_rootSeen = true;
+        const std::string_view qualified = name();
+        const std::size_t colon = qualified.rfind(':');
+        const Element element =
+            elementOf(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1));
+        std::string_view r, t;
+        const bool closed = attributes(r, t);
+        if (m_strings)
             startInStrings(element, closed);
-            if (!closed)
-                m_open.push_back(qualified);
-            return;
-        }
+        else if (startInSheet(element, r, t, closed))
+            return; // the whole cell is read
+        if (!closed)
+            m_open.push_back(qualified);
+    }
+
+    // True when the element's content and end tag are read as well.
+    bool startInSheet(Element element, std::string_view r, std::string_view t, bool closed) {
         switch (element) {
         case Element::Row:
             startRow(r);
@@ -665,8 +701,8 @@ class SheetScanner {
             startCell(r, t);
             if (closed)
                 endCell();
-            else if (plainValue())
-                return; // the whole cell is read
+            else
+                return plainValue();
             break;
         case Element::Value:
             m_inValue = !closed;
@@ -685,8 +721,7 @@ class SheetScanner {
         case Element::Other:
             break;
         }
-        if (!closed)
-            m_open.push_back(qualified);
+        return false;
     }
 
     // Nearly every cell is "<v>value</v></c>" after its start tag, with a value free of
@@ -699,7 +734,8 @@ class SheetScanner {
         const char *q = start;
         while (q < m_end && *q != '<' && *q != '&' && *q != '\r')
             ++q;
-        if (std::size_t(m_end - q) < close.size() || std::memcmp(q, close.data(), close.size()))
+        if (std::size_t(m_end - q) < close.size() ||
+            std::memcmp(q, close.data(), close.size()) != 0)
             return false;
         m_value.add({start, std::size_t(q - start)}, false);
         m_p = q + close.size();
