@@ -5,12 +5,13 @@
 
 #include "core/entry/column_list.h"
 #include "core/exchange/workbook.h"
-#include "ui/shell/main_window.h"
 #include "core/shell/methods.h"
 #include "ui/common/seams.h"
+#include "ui/shell/main_window.h"
 
 #include <QAction>
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -100,6 +101,19 @@ void importCase(benchmark::State &state, WorkbookFormat format) {
     reportPeakMemory(state);
 }
 
+// The reader alone: the file's bytes to the leading columns, entries parsed.
+void readCase(benchmark::State &state) {
+    const QString path = files().ensure(WorkbookFormat::Xlsx, state.range(0));
+    resetPeakMemory();
+    SheetColumns sheet;
+    for (auto _ : state)
+        sheet = readWorkbook(path, 3);
+    if (!sheet.error.isEmpty() || sheet.usedRows < state.range(0))
+        state.SkipWithError(qPrintable(QStringLiteral("read failed: ") + sheet.error));
+    state.counters["rows"] = double(state.range(0));
+    reportPeakMemory(state);
+}
+
 void exportCase(benchmark::State &state, WorkbookFormat format) {
     const qsizetype rows = rowsFor(format, state.range(0));
     resetPeakMemory();
@@ -113,6 +127,40 @@ void exportCase(benchmark::State &state, WorkbookFormat format) {
     if (s.seams.last != QStringLiteral("文件导出成功！"))
         state.SkipWithError(qPrintable(QStringLiteral("export failed: ") + s.seams.last));
     state.counters["rows"] = double(rows);
+    reportPeakMemory(state);
+}
+
+// readxl (R's reader, C++ over RapidXML) reading the same file as the import, in the same run:
+// the median of five warm reads beside the median of five imports, and their ratio (how many
+// times faster the import is). Skipped where Rscript or the readxl package is missing.
+void importVersusReadxl(benchmark::State &state) {
+    const QString path = files().ensure(WorkbookFormat::Xlsx, state.range(0));
+    const QString script = QStringLiteral(
+        "suppressMessages(library(readxl)); p <- commandArgs(TRUE)[1];"
+        "invisible(read_excel(p, col_names = FALSE));"
+        "t <- replicate(5, system.time(read_excel(p, col_names = FALSE))[['elapsed']]);"
+        "cat(median(t))");
+    QProcess r;
+    r.start(QStringLiteral("Rscript"), {QStringLiteral("-e"), script, path});
+    bool ok =
+        r.waitForFinished(600000) && r.exitStatus() == QProcess::NormalExit && r.exitCode() == 0;
+    const double readxl = ok ? QString::fromUtf8(r.readAllStandardOutput()).toDouble(&ok) : 0;
+    if (!ok) {
+        state.SkipWithError("Rscript with the readxl package is not installed");
+        for (auto _ : state)
+            state.SetIterationTime(0);
+        return;
+    }
+    resetPeakMemory();
+    Session s;
+    s.seams.path = path;
+    double ours = 0;
+    for (auto _ : state) {
+        ours = medianSeconds(5, [&s] { s.trigger("导入"); });
+        state.SetIterationTime(ours);
+    }
+    state.counters["readxl_ms"] = readxl * 1e3;
+    state.counters["x_faster"] = readxl / ours;
     reportPeakMemory(state);
 }
 
@@ -138,6 +186,7 @@ BENCHMARK_CAPTURE(importCase, xlsx, WorkbookFormat::Xlsx)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(3)
     ->Iterations(1);
+BENCHMARK(readCase)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(3)->Iterations(1);
 BENCHMARK_CAPTURE(importCase, xls, WorkbookFormat::Xls)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
@@ -152,6 +201,11 @@ BENCHMARK_CAPTURE(exportCase, xls, WorkbookFormat::Xls)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(3)
+    ->Iterations(1);
+BENCHMARK(importVersusReadxl)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
     ->Iterations(1);
 BENCHMARK(importedMemory)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -1,9 +1,9 @@
 #include "core/entry/column_list.h"
+#include "core/exchange/workbook.h"
+#include "ui/common/seams.h"
 #include "ui/entry/data_grid.h"
 #include "ui/entry/numeric_cell.h"
-#include "core/exchange/workbook.h"
 #include "ui/shell/main_window.h"
-#include "ui/common/seams.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +106,30 @@ TEST_F(Exchange, FormulaResultsReachTheThreeGroups) {
     EXPECT_EQ(list(1)->count(), 15);
     EXPECT_EQ(window->threeGroupGrid()->scrollBar()->maximum(), 10);
     EXPECT_EQ(window->findChild<NumericCell *>(QStringLiteral("Text30_2"))->text(), "3.5");
+}
+
+// A group whose visible rows are empty still gets the summary of what the file holds below
+// them, not the one it had before the import.
+TEST_F(Exchange, EveryGroupIsSummarisedAfterAnImport) {
+    window->selectMethod(2);
+    const QString first = dir.filePath(QStringLiteral("first.xlsx"));
+    ASSERT_TRUE(writeWorkbook(first, {{"1"}, {"2"}, {"3"}}, WorkbookFormat::Xlsx).isEmpty());
+    importFrom(first);
+    QStringList third(14);
+    third << "7"
+          << "9";
+    const QString second = dir.filePath(QStringLiteral("second.xlsx"));
+    ASSERT_TRUE(writeWorkbook(second, {QStringList(16, "4"), QStringList(16, "5"), third},
+                              WorkbookFormat::Xlsx)
+                    .isEmpty());
+    importFrom(second);
+    EXPECT_TRUE(seams.messages.isEmpty());
+    auto box = [this](int k) {
+        return window->findChild<NumericCell *>(QStringLiteral("Text41_%1").arg(k))->text();
+    };
+    EXPECT_EQ(box(2), "16");
+    EXPECT_EQ(box(8), "2");
+    EXPECT_EQ(box(6), "8.0000");
 }
 
 struct FailureCase {

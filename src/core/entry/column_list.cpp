@@ -20,12 +20,11 @@ void ColumnList::set(qsizetype i, const QString &text) {
     if (i < 0 || i >= m_texts.size())
         return;
     m_texts[i] = text;
-    m_ticks[i] = parseTicks(text);
+    m_ticks[i] = ticksOf(text);
 }
 
 void ColumnList::appendEmpty(qsizetype k) {
-    for (qsizetype j = 0; j < k; ++j)
-        m_texts.append(QString());
+    m_texts.resize(m_texts.size() + std::max<qsizetype>(k, 0));
     m_ticks.resize(m_ticks.size() + std::max<qsizetype>(k, 0), Missing);
 }
 
@@ -39,14 +38,20 @@ void ColumnList::replaceAll(const QStringList &texts) {
     m_texts = texts;
     m_ticks.resize(texts.size());
     for (qsizetype i = 0; i < texts.size(); ++i)
-        m_ticks[i] = parseTicks(texts[i]);
+        m_ticks[i] = ticksOf(texts[i]);
+}
+
+void ColumnList::replaceAll(QStringList texts, std::vector<std::int64_t> ticks) {
+    Q_ASSERT(qsizetype(ticks.size()) == texts.size());
+    m_texts = std::move(texts);
+    m_ticks = std::move(ticks);
 }
 
 QString ColumnList::describe() const {
     return QStringLiteral("[%1] ").arg(m_texts.size()) + m_texts.join(u'|');
 }
 
-std::int64_t ColumnList::parseTicks(const QString &text) {
+std::int64_t ColumnList::ticksOf(QStringView text) {
     if (text.isEmpty())
         return Missing;
     const auto v = Fixed4::parse(text);

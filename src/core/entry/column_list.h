@@ -18,7 +18,7 @@ namespace quarbel {
 // so the methods can rescan a whole column on every keystroke without parsing text.
 class ColumnList : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr std::int64_t Missing = std::numeric_limits<std::int64_t>::min();
 
     explicit ColumnList(const QString &name, QObject *parent = nullptr);
@@ -37,13 +37,17 @@ public:
     // Replaces the whole content with `count` empty entries.
     void reset(qsizetype count);
     void replaceAll(const QStringList &texts);
+    // The same with the entries already parsed (`ticks[i]` is ticksOf(texts[i])), as a workbook
+    // reader gives them: a repeated text is parsed once there, not once per entry here.
+    void replaceAll(QStringList texts, std::vector<std::int64_t> ticks);
+
+    // What an entry of this text holds: its ticks, or Missing.
+    static std::int64_t ticksOf(QStringView text);
 
     // "[COUNT] e0|e1|…", the form the replay driver prints.
     QString describe() const;
 
-private:
-    static std::int64_t parseTicks(const QString &text);
-
+  private:
     QStringList m_texts;
     std::vector<std::int64_t> m_ticks;
 };

@@ -1,5 +1,6 @@
 #include "core/exchange/workbook.h"
 
+#include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
 #include "core/exchange/workbook_internal.h"
 
@@ -18,11 +19,16 @@ constexpr qint64 MaxFileBytes = 256ll << 20;
 namespace workbook_detail {
 
 SheetBuilder::SheetBuilder(int columnCount, qsizetype maxRows) : m_maxRows(maxRows) {
-    for (int c = 0; c < columnCount; ++c)
-        m_columns.append(QStringList());
+    m_columns.resize(columnCount);
+    m_ticks.resize(columnCount);
 }
 
 bool SheetBuilder::set(qsizetype row, qsizetype column, const QString &text) {
+    const bool stored = column >= 0 && column < m_columns.size();
+    return set(row, column, text, stored ? ColumnList::ticksOf(text) : ColumnList::Missing);
+}
+
+bool SheetBuilder::set(qsizetype row, qsizetype column, const QString &text, std::int64_t ticks) {
     if (row < 0 || row >= m_maxRows || column < 0)
         return false;
     if (text.isEmpty() && (column >= m_columns.size() || row >= m_columns[column].size()))
@@ -31,9 +37,18 @@ bool SheetBuilder::set(qsizetype row, qsizetype column, const QString &text) {
         m_lastRow = std::max(m_lastRow, row);
     if (column < m_columns.size()) {
         QStringList &list = m_columns[column];
-        if (list.size() <= row)
+        std::vector<std::int64_t> &parsed = m_ticks[column];
+        if (list.size() == row) { // the usual next row: grow by doubling
+            list.append(text);
+            parsed.push_back(ticks);
+            return true;
+        }
+        if (list.size() < row) {
             list.resize(row + 1);
+            parsed.resize(std::size_t(row) + 1, ColumnList::Missing);
+        }
         list[row] = text;
+        parsed[std::size_t(row)] = ticks;
     }
     return true;
 }
@@ -43,7 +58,10 @@ SheetColumns SheetBuilder::finish() {
     sheet.usedRows = std::max<qsizetype>(m_lastRow + 1, 1);
     for (QStringList &list : m_columns)
         list.resize(sheet.usedRows);
+    for (std::vector<std::int64_t> &parsed : m_ticks)
+        parsed.resize(std::size_t(sheet.usedRows), ColumnList::Missing);
     sheet.columns = std::move(m_columns);
+    sheet.ticks = std::move(m_ticks);
     return sheet;
 }
 

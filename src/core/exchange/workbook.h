@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace quarbel {
 
@@ -24,6 +26,9 @@ std::optional<WorkbookFormat> workbookFormatOfName(const QString &path);
 struct SheetColumns {
     // One list per requested column, each holding `usedRows` entries; "" for an empty cell.
     QList<QStringList> columns;
+    // Each entry of `columns` as the column lists parse it (ColumnList::ticksOf), so that an
+    // import stores them without parsing every entry again.
+    QList<std::vector<std::int64_t>> ticks;
     // U: the last row holding a value in any column, 1 for an empty sheet.
     qsizetype usedRows{0};
     // Why the file could not be read (English, for tests and logs); empty when it was read.

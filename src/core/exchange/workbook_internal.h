@@ -14,10 +14,13 @@ class SheetBuilder {
 
     // False when the row lies beyond the format's last row (the file is then refused).
     bool set(qsizetype row, qsizetype column, const QString &text);
+    // The same with the text already parsed: `ticks` is ColumnList::ticksOf(text).
+    bool set(qsizetype row, qsizetype column, const QString &text, std::int64_t ticks);
     SheetColumns finish();
 
   private:
     QList<QStringList> m_columns;
+    QList<std::vector<std::int64_t>> m_ticks;
     qsizetype m_maxRows{0};
     qsizetype m_lastRow{-1};
 };

@@ -1,18 +1,34 @@
-// Reads the first worksheet of an Office Open XML workbook. The archive is inflated piece by
-// piece while the XML is parsed, counting the bytes actually inflated, so a small file that
-// inflates to gigabytes is refused early; document type declarations are refused outright.
+// Reads the first worksheet of an Office Open XML workbook. The small parts (relationships,
+// workbook, shared strings) are inflated piece by piece while a general XML parser reads them,
+// counting the bytes actually inflated; the worksheet, nearly all of the file, is inflated
+// whole within the size the archive states and read from its bytes by a scanner made for it.
+// Document type declarations are refused outright.
 
 #include "core/exchange/workbook_internal.h"
 
+#include "core/entry/column_list.h"
+
+#include <libdeflate.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+#include <quazip/quazipfileinfo.h>
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace quarbel::workbook_detail {
 namespace {
@@ -148,33 +164,59 @@ QList<Relationship> relationships(QuaZip &zip, const QString &part) {
     return found;
 }
 
-QStringList sharedStrings(QuaZip &zip, const QString &part) {
-    QStringList strings;
-    PartXml xml(zip, part);
-    QString current;
-    int phonetic = 0;
-    bool inText = false;
-    for (auto t = xml.next(); t != QXmlStreamReader::EndDocument; t = xml.next()) {
-        const QStringView name = xml.xml().name();
-        if (t == QXmlStreamReader::StartElement) {
-            if (name == u"si")
-                current.clear();
-            else if (name == u"rPh")
-                ++phonetic; // the reading aid above the text, not the text
-            else if (name == u"t")
-                inText = phonetic == 0;
-        } else if (t == QXmlStreamReader::EndElement) {
-            if (name == u"t")
-                inText = false;
-            else if (name == u"rPh")
-                --phonetic;
-            else if (name == u"si")
-                strings.append(unescape(current));
-        } else if (t == QXmlStreamReader::Characters && inText) {
-            current += xml.xml().text();
-        }
+// Every shared string with the ticks the lists parse from it, so a text repeated in many
+// cells is parsed once.
+struct SharedStrings {
+    QStringList texts;
+    std::vector<std::int64_t> ticks;
+};
+
+// The whole part inflated at once. The size the archive states is checked before anything is
+// allocated and the data may not inflate beyond it, so a small file that would inflate to
+// gigabytes is refused at once; the real size and checksum must then match the stated ones.
+QByteArray inflatePart(QuaZip &zip, const QString &name, qint64 archiveBytes) {
+    if (!zip.setCurrentFile(name, QuaZip::csInsensitive))
+        throw Failure{QStringLiteral("missing part %1").arg(name)};
+    QuaZipFileInfo64 info;
+    if (!zip.getCurrentFileInfo(&info))
+        throw Failure{QStringLiteral("cannot inflate %1").arg(name)};
+    if (info.uncompressedSize > quint64(MaxPartBytes))
+        throw Failure{QStringLiteral("%1 inflates beyond the limit").arg(name)};
+    const Failure damaged{QStringLiteral("%1 is damaged").arg(name)};
+    if (info.compressedSize > quint64(archiveBytes))
+        throw damaged;
+    QuaZipFile file(&zip);
+    int method = 0, level = 0;
+    if (!file.open(QIODevice::ReadOnly, &method, &level, true))
+        throw Failure{QStringLiteral("cannot inflate %1").arg(name)};
+    const QByteArray packed = file.read(qint64(info.compressedSize));
+    file.close();
+    if (packed.size() != qint64(info.compressedSize) || file.getZipError() != UNZ_OK)
+        throw damaged;
+
+    QByteArray plain;
+    if (method == 0) {
+        plain = packed;
+    } else if (method == Z_DEFLATED) {
+        plain = QByteArray(qsizetype(info.uncompressedSize), Qt::Uninitialized);
+        libdeflate_decompressor *inflater = libdeflate_alloc_decompressor();
+        if (!inflater)
+            throw Failure{QStringLiteral("cannot inflate %1").arg(name)};
+        std::size_t size = 0;
+        const libdeflate_result result =
+            libdeflate_deflate_decompress(inflater, packed.constData(), std::size_t(packed.size()),
+                                          plain.data(), std::size_t(plain.size()), &size);
+        libdeflate_free_decompressor(inflater);
+        if (result != LIBDEFLATE_SUCCESS)
+            throw damaged;
+        plain.truncate(qsizetype(size));
+    } else {
+        throw Failure{QStringLiteral("%1 uses an unknown compression").arg(name)};
     }
-    return strings;
+    if (quint64(plain.size()) != info.uncompressedSize ||
+        libdeflate_crc32(0, plain.constData(), std::size_t(plain.size())) != info.crc)
+        throw damaged;
+    return plain;
 }
 
 // "AB12" → column 27, row 11 (both from 0); row -1 when the reference names only a column.
@@ -206,94 +248,736 @@ QString dateSerial(const QString &iso) {
     return numberCellText(days);
 }
 
-QString cellText(QStringView type, const QString &value, const QString &inline_,
-                 const QStringList &shared) {
-    if (type == u"s") {
-        bool ok = false;
-        const qlonglong i = value.trimmed().toLongLong(&ok);
-        return ok && i >= 0 && i < shared.size() ? shared[qsizetype(i)] : QString();
-    }
-    if (type == u"inlineStr")
-        return unescape(inline_);
-    if (type == u"str")
-        return unescape(value);
-    if (type == u"b")
-        return value.isEmpty()           ? QString()
-               : value.trimmed() == u"0" ? QStringLiteral("FALSE")
-                                         : QStringLiteral("TRUE");
-    if (type == u"e")
-        return {};
-    if (type == u"d")
-        return dateSerial(value.trimmed());
-    bool ok = false;
-    const double v = value.trimmed().toDouble(&ok);
-    return ok ? numberCellText(v) : value;
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-void readSheet(QuaZip &zip, const QString &part, const QStringList &shared, SheetBuilder &cells) {
-    PartXml xml(zip, part);
-    qsizetype row = -1, column = -1;
-    QString type, value, inline_;
-    bool inValue = false, inInline = false, inText = false;
-    int phonetic = 0;
-    for (auto t = xml.next(); t != QXmlStreamReader::EndDocument; t = xml.next()) {
-        const QXmlStreamReader &x = xml.xml();
-        const QStringView name = x.name();
-        if (t == QXmlStreamReader::StartElement) {
-            if (name == u"row") {
-                const QStringView r = x.attributes().value(QLatin1String("r"));
-                if (r.isEmpty()) {
-                    ++row; // rows without a number follow the previous one
-                } else {
-                    bool ok = false;
-                    const qlonglong n = r.toLongLong(&ok);
-                    if (!ok || n < 1)
-                        throw Failure{QStringLiteral("bad row number %1").arg(r)};
-                    row = qsizetype(std::min<qlonglong>(n, XlsxMaxRows + 1)) - 1;
-                }
-                column = -1;
-            } else if (name == u"c") {
-                const QStringView ref = x.attributes().value(QLatin1String("r"));
-                if (ref.isEmpty()) {
-                    ++column;
-                } else {
-                    const auto [c, r] = cellReference(ref);
-                    column = c;
-                    if (r >= 0)
-                        row = r;
-                }
-                type = x.attributes().value(QLatin1String("t")).toString();
-                value.clear();
-                inline_.clear();
-            } else if (name == u"v") {
-                inValue = true;
-            } else if (name == u"is") {
-                inInline = true;
-            } else if (name == u"rPh") {
-                ++phonetic;
-            } else if (name == u"t") {
-                inText = inInline && phonetic == 0;
-            }
-        } else if (t == QXmlStreamReader::EndElement) {
-            if (name == u"v") {
-                inValue = false;
-            } else if (name == u"is") {
-                inInline = false;
-            } else if (name == u"rPh") {
-                --phonetic;
-            } else if (name == u"t") {
-                inText = false;
-            } else if (name == u"c") {
-                if (row < 0 || !cells.set(row, column, cellText(type, value, inline_, shared)))
-                    throw Failure{QStringLiteral("the sheet has more rows than allowed")};
-            }
-        } else if (t == QXmlStreamReader::Characters) {
-            if (inValue)
-                value += x.text();
-            else if (inText)
-                inline_ += x.text();
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// A text that starts with U+FEFF keeps it: the general conversion would take it for a byte
+// order mark and drop it.
+QString utf8(std::string_view s) {
+    static constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (s.substr(0, bom.size()) == bom)
+        return QChar(0xFEFF) + utf8(s.substr(bom.size()));
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// A count of 1 to 18 plain digits; -1 for any other text.
+qlonglong plainCount(std::string_view s) {
+    if (s.empty() || s.size() > 18)
+        return -1;
+    qlonglong n = 0;
+    for (char c : s) {
+        if (!isDigit(c))
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// A whole number as Qt reads it from text (spaces around it allowed); nullopt when it is none.
+std::optional<qlonglong> wholeNumber(std::string_view s) {
+    if (const qlonglong n = plainCount(s); n >= 0)
+        return n;
+    bool ok = false;
+    const qlonglong n = utf8(s).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qlonglong>(n) : std::nullopt;
+}
+
+// Where the digits of a text of the form "-D+.D+" lie; nullopt for any other form.
+struct PlainShape {
+    bool negative{false};
+    std::size_t wholeStart{0}, wholeDigits{0}, fractionStart{0}, fractionDigits{0};
+};
+
+std::optional<PlainShape> shapeOf(std::string_view v) {
+    PlainShape p;
+    std::size_t i = 0;
+    p.negative = !v.empty() && v[0] == '-';
+    if (p.negative)
+        ++i;
+    p.wholeStart = i;
+    while (i < v.size() && isDigit(v[i]))
+        ++i;
+    p.wholeDigits = i - p.wholeStart;
+    p.fractionStart = i;
+    if (i < v.size()) {
+        if (v[i] != '.')
+            return std::nullopt;
+        p.fractionStart = ++i;
+        while (i < v.size() && isDigit(v[i]))
+            ++i;
+        p.fractionDigits = i - p.fractionStart;
+        if (i != v.size() || p.fractionDigits == 0)
+            return std::nullopt;
+    }
+    return p.wholeDigits > 0 ? std::optional<PlainShape>(p) : std::nullopt;
+}
+
+// Significant digits, leading zeros of the fraction not counted when the whole part is 0.
+std::size_t significantDigits(std::string_view v, const PlainShape &p) {
+    if (v[p.wholeStart] != '0')
+        return p.wholeDigits + p.fractionDigits;
+    const std::string_view fraction = v.substr(p.fractionStart, p.fractionDigits);
+    const std::size_t zeros = std::min(fraction.find_first_not_of('0'), fraction.size());
+    return fraction.size() - zeros;
+}
+
+// True when `v` is already the text numberCellText gives for its value: an optional minus,
+// whole digits without a needless leading zero, a fraction without trailing zeros, at most 15
+// significant digits (so the value's 15-digit form gives the same digits back) and not a
+// negative zero. `ticks` is then what the lists parse from it, computed from the digits.
+bool plainNumber(std::string_view v, std::int64_t &ticks) {
+    const std::optional<PlainShape> shape = shapeOf(v);
+    if (!shape || shape->wholeDigits > 15 || shape->fractionDigits > 15 ||
+        (shape->wholeDigits > 1 && v[shape->wholeStart] == '0') ||
+        (shape->fractionDigits > 0 && v.back() == '0'))
+        return false;
+    const std::size_t significant = significantDigits(v, *shape);
+    if (significant > 15 || (significant == 0 && shape->negative))
+        return false;
+    // At most 15 whole digits and 4 decimals: below 10^19, so 64 unsigned bits hold it.
+    std::uint64_t t = 0;
+    for (std::size_t k = 0; k < shape->wholeDigits; ++k)
+        t = t * 10 + std::uint64_t(v[shape->wholeStart + k] - '0');
+    for (std::size_t k = 0; k < 4; ++k)
+        t = t * 10 +
+            (k < shape->fractionDigits ? std::uint64_t(v[shape->fractionStart + k] - '0') : 0);
+    if (shape->fractionDigits > 4 && v[shape->fractionStart + 4] >= '5')
+        ++t; // half away from zero, as the lists round
+    if (t > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+        ticks = ColumnList::Missing;
+    else
+        ticks = shape->negative ? -std::int64_t(t) : std::int64_t(t);
+    return true;
+}
+
+// FNV-1a over the bytes: cell texts are short.
+struct BytesHash {
+    std::size_t operator()(std::string_view s) const noexcept {
+        std::uint64_t h = 14695981039346656037ull;
+        for (char c : s)
+            h = (h ^ std::uint8_t(c)) * 1099511628211ull;
+        return std::size_t(h);
+    }
+};
+
+// The text of an element, gathered from its pieces. A single piece without references or
+// carriage returns (nearly every value) is kept as a view into the document, not copied.
+class Text {
+  public:
+    void clear() {
+        m_view = {};
+        m_own.clear();
+        m_owned = false;
+    }
+    // `raw` is markup text (references expanded) or, with `cdata`, taken as it stands.
+    void add(std::string_view raw, bool cdata);
+    std::string_view view() const { return m_owned ? std::string_view(m_own) : m_view; }
+    // True when view() points into the document.
+    bool inDocument() const { return !m_owned; }
+
+  private:
+    std::string_view m_view;
+    std::string m_own;
+    bool m_owned{false};
+};
+
+void appendUtf8(std::string &out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(char(c));
+    } else if (c < 0x800) {
+        out.push_back(char(0xC0 | (c >> 6)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(char(0xE0 | (c >> 12)));
+        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (c >> 18)));
+        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    }
+}
+
+// The character a reference such as "#x4E2D" or "#20013" names, if XML allows it.
+char32_t characterReference(std::string_view name) {
+    const bool hex = name.size() > 1 && name[1] == 'x';
+    const std::string_view digits = name.substr(hex ? 2 : 1);
+    bool ok = !digits.empty() && digits.size() <= 8;
+    char32_t code = 0;
+    for (char d : digits) {
+        int v = -1;
+        if (isDigit(d))
+            v = d - '0';
+        else if (hex && d >= 'a' && d <= 'f')
+            v = d - 'a' + 10;
+        else if (hex && d >= 'A' && d <= 'F')
+            v = d - 'A' + 10;
+        ok = ok && v >= 0;
+        code = code * (hex ? 16 : 10) + char32_t(std::max(v, 0));
+    }
+    const bool allowed = code == 0x9 || code == 0xA || code == 0xD ||
+                         (code >= 0x20 && code <= 0xD7FF) || (code >= 0xE000 && code <= 0xFFFD) ||
+                         (code >= 0x10000 && code <= 0x10FFFF);
+    if (!ok || !allowed)
+        throw Failure{QStringLiteral("bad character reference")};
+    return code;
+}
+
+// The text of a reference (the name between "&" and ";"). Any entity but XML's own five is
+// refused: only a document type declaration could define one, and those are refused.
+void appendReference(std::string &out, std::string_view name) {
+    static constexpr std::array<std::pair<std::string_view, char>, 5> predefined{
+        {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}}};
+    for (const auto &[entity, c] : predefined)
+        if (name == entity) {
+            out.push_back(c);
+            return;
+        }
+    if (name.size() > 1 && name[0] == '#')
+        appendUtf8(out, characterReference(name));
+    else
+        throw Failure{QStringLiteral("entity references are refused")};
+}
+
+// Character data as XML defines it: line ends read as one line feed and, outside CDATA,
+// references expanded.
+void appendDecoded(std::string &out, std::string_view raw, bool cdata) {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const char c = raw[i];
+        if (c == '\r') {
+            out.push_back('\n');
+            if (i + 1 < raw.size() && raw[i + 1] == '\n')
+                ++i;
+        } else if (c != '&' || cdata) {
+            out.push_back(c);
+        } else {
+            const std::size_t semi = raw.find(';', i);
+            if (semi == std::string_view::npos)
+                throw Failure{QStringLiteral("unterminated reference")};
+            appendReference(out, raw.substr(i + 1, semi - i - 1));
+            i = semi;
         }
     }
+}
+
+void Text::add(std::string_view raw, bool cdata) {
+    const bool plain = std::none_of(raw.begin(), raw.end(),
+                                    [cdata](char c) { return c == '\r' || (c == '&' && !cdata); });
+    if (!m_owned && m_view.empty() && plain) {
+        m_view = raw;
+        return;
+    }
+    if (!m_owned) {
+        m_own.assign(m_view);
+        m_owned = true;
+    }
+    appendDecoded(m_own, raw, cdata);
+}
+
+enum class CellType { Number, Shared, Inline, Str, Bool, Error, Date };
+
+CellType cellType(std::string_view t) {
+    if (t == "s")
+        return CellType::Shared;
+    if (t == "inlineStr")
+        return CellType::Inline;
+    if (t == "str")
+        return CellType::Str;
+    if (t == "b")
+        return CellType::Bool;
+    if (t == "e")
+        return CellType::Error;
+    if (t == "d")
+        return CellType::Date;
+    return CellType::Number;
+}
+
+enum class Element { Row, Cell, Value, Inline, Phonetic, TextRun, Item, Other };
+
+Element elementOf(std::string_view local) {
+    switch (local.size()) {
+    case 1:
+        return local[0] == 'c'   ? Element::Cell
+               : local[0] == 'v' ? Element::Value
+               : local[0] == 't' ? Element::TextRun
+                                 : Element::Other;
+    case 2:
+        return local == "is" ? Element::Inline : local == "si" ? Element::Item : Element::Other;
+    case 3:
+        return local == "row" ? Element::Row : local == "rPh" ? Element::Phonetic : Element::Other;
+    default:
+        return Element::Other;
+    }
+}
+
+// A worksheet's or the shared strings' markup read from its bytes in one pass, without
+// building a tree or text of every node: only rows, cells and their values (or the string
+// items) are looked at. Markup that is not well formed (unbalanced tags, a second root, text
+// outside the root) is refused, and so are document type declarations and entities other than
+// XML's own.
+class SheetScanner {
+  public:
+    SheetScanner(const QByteArray &xml, const SharedStrings &shared, SheetBuilder &cells)
+        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_shared(&shared),
+          m_cells(&cells) {}
+    // Reads the shared strings' items into `strings` instead.
+    SheetScanner(const QByteArray &xml, SharedStrings &strings)
+        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_strings(&strings) {}
+
+    void run() {
+        static const char bom[] = "\xEF\xBB\xBF";
+        if (m_end - m_p >= 3 && std::memcmp(m_p, bom, 3) == 0)
+            m_p += 3;
+        while (m_p < m_end) {
+            const char *lt =
+                *m_p == '<' ? m_p : static_cast<const char *>(std::memchr(m_p, '<', m_end - m_p));
+            const char *textEnd = lt ? lt : m_end;
+            if (textEnd > m_p)
+                text({m_p, std::size_t(textEnd - m_p)}, false);
+            if (!lt)
+                break;
+            m_p = lt + 1;
+            need(1);
+            if (*m_p == '/')
+                endTag();
+            else if (*m_p == '?')
+                skipPast("?>");
+            else if (*m_p == '!')
+                declaration();
+            else
+                startTag();
+        }
+        if (!m_rootSeen || !m_open.empty())
+            throw Failure{QStringLiteral("the sheet's markup ends early")};
+    }
+
+  private:
+    [[noreturn]] static void malformed() {
+        throw Failure{QStringLiteral("the sheet's markup is not well formed")};
+    }
+    void need(std::ptrdiff_t n) const {
+        if (m_end - m_p < n)
+            throw Failure{QStringLiteral("the sheet's markup ends early")};
+    }
+    bool startsWith(std::string_view s) const {
+        return std::size_t(m_end - m_p) >= s.size() && std::memcmp(m_p, s.data(), s.size()) == 0;
+    }
+    void skipPast(std::string_view marker) {
+        const std::string_view rest(m_p, std::size_t(m_end - m_p));
+        const std::size_t at = rest.find(marker);
+        if (at == std::string_view::npos)
+            throw Failure{QStringLiteral("the sheet's markup ends early")};
+        m_p += at + marker.size();
+    }
+    void skipSpace() {
+        while (m_p < m_end && isSpace(*m_p))
+            ++m_p;
+    }
+
+    void declaration() {
+        if (startsWith("!--")) {
+            skipPast("-->");
+        } else if (startsWith("![CDATA[")) {
+            m_p += 8;
+            const char *start = m_p;
+            skipPast("]]>");
+            text({start, std::size_t(m_p - 3 - start)}, true);
+        } else {
+            throw Failure{QStringLiteral("declarations are refused")};
+        }
+    }
+
+    void text(std::string_view s, bool cdata) {
+        if (m_open.empty()) {
+            if (cdata || std::any_of(s.begin(), s.end(), [](char c) { return !isSpace(c); }))
+                malformed();
+            return;
+        }
+        if (m_inValue)
+            m_value.add(s, cdata);
+        else if (m_inText)
+            m_inline.add(s, cdata);
+    }
+
+    std::string_view name() {
+        const char *start = m_p;
+        while (m_p < m_end && !isSpace(*m_p) && *m_p != '/' && *m_p != '>' && *m_p != '=')
+            ++m_p;
+        if (m_p == start)
+            malformed();
+        return {start, std::size_t(m_p - start)};
+    }
+
+    // An attribute's value with its references expanded, kept in `scratch` when it has any.
+    static std::string_view attributeValue(std::string_view raw, std::string &scratch) {
+        if (raw.find('&') == std::string_view::npos)
+            return raw;
+        scratch.clear();
+        appendDecoded(scratch, raw, false);
+        return scratch;
+    }
+
+    // The "r" and "t" attributes of a start tag read up to its end; true when the tag closes
+    // itself.
+    bool attributes(std::string_view &r, std::string_view &t) {
+        for (;;) {
+            skipSpace();
+            need(1);
+            if (*m_p == '>') {
+                ++m_p;
+                return false;
+            }
+            if (*m_p == '/') {
+                need(2);
+                if (m_p[1] != '>')
+                    malformed();
+                m_p += 2;
+                return true;
+            }
+            const std::string_view attribute = name();
+            skipSpace();
+            need(1);
+            if (*m_p != '=')
+                malformed();
+            ++m_p;
+            skipSpace();
+            need(1);
+            const std::string_view raw = quoted();
+            if (attribute == "r")
+                r = attributeValue(raw, m_rScratch);
+            else if (attribute == "t")
+                t = attributeValue(raw, m_tScratch);
+        }
+    }
+
+    std::string_view quoted() {
+        const char quote = *m_p;
+        if (quote != '"' && quote != '\'')
+            malformed();
+        ++m_p;
+        const char *close = m_p;
+        while (close < m_end && *close != quote)
+            ++close;
+        if (close == m_end)
+            throw Failure{QStringLiteral("the sheet's markup ends early")};
+        const std::string_view raw(m_p, std::size_t(close - m_p));
+        if (raw.find('<') != std::string_view::npos)
+            malformed();
+        m_p = close + 1;
+        return raw;
+    }
+
+    void startTag() {
+        if (m_rootSeen && m_open.empty())
+            malformed(); // a second root
+        m_rootSeen = true;
+        const std::string_view qualified = name();
+        const std::size_t colon = qualified.rfind(':');
+        const Element element =
+            elementOf(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1));
+        std::string_view r, t;
+        const bool closed = attributes(r, t);
+        if (m_strings)
+            startInStrings(element, closed);
+        else if (startInSheet(element, r, t, closed))
+            return; // the whole cell is read
+        if (!closed)
+            m_open.push_back(qualified);
+    }
+
+    // True when the element's content and end tag are read as well.
+    bool startInSheet(Element element, std::string_view r, std::string_view t, bool closed) {
+        switch (element) {
+        case Element::Row:
+            startRow(r);
+            break;
+        case Element::Cell:
+            startCell(r, t);
+            if (closed)
+                endCell();
+            else
+                return plainValue();
+            break;
+        case Element::Value:
+            m_inValue = !closed;
+            break;
+        case Element::Inline:
+            m_inInline = !closed;
+            break;
+        case Element::Phonetic:
+            if (!closed)
+                ++m_phonetic; // the reading aid above the text, not the text
+            break;
+        case Element::TextRun:
+            m_inText = !closed && m_inInline && m_phonetic == 0;
+            break;
+        case Element::Item:
+        case Element::Other:
+            break;
+        }
+        return false;
+    }
+
+    // Nearly every cell is "<v>value</v></c>" after its start tag, with a value free of
+    // references: read at once, without the general handling of each tag.
+    bool plainValue() {
+        static constexpr std::string_view open = "<v>", close = "</v></c>";
+        if (!startsWith(open))
+            return false;
+        const char *start = m_p + open.size();
+        const char *q = start;
+        while (q < m_end && *q != '<' && *q != '&' && *q != '\r')
+            ++q;
+        if (std::size_t(m_end - q) < close.size() ||
+            std::memcmp(q, close.data(), close.size()) != 0)
+            return false;
+        m_value.add({start, std::size_t(q - start)}, false);
+        m_p = q + close.size();
+        endCell();
+        return true;
+    }
+
+    void endTag() {
+        ++m_p;
+        const std::string_view qualified = name();
+        skipSpace();
+        need(1);
+        if (*m_p != '>' || m_open.empty() || m_open.back() != qualified)
+            malformed();
+        ++m_p;
+        m_open.pop_back();
+        const std::size_t colon = qualified.rfind(':');
+        const Element element =
+            elementOf(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1));
+        if (m_strings) {
+            endInStrings(element);
+            return;
+        }
+        switch (element) {
+        case Element::Value:
+            m_inValue = false;
+            break;
+        case Element::Inline:
+            m_inInline = false;
+            break;
+        case Element::Phonetic:
+            --m_phonetic;
+            break;
+        case Element::TextRun:
+            m_inText = false;
+            break;
+        case Element::Cell:
+            endCell();
+            break;
+        default:
+            break;
+        }
+    }
+
+    // An item's text is that of its runs, without the reading aid above it.
+    void startInStrings(Element element, bool closed) {
+        if (element == Element::Item) {
+            m_inline.clear();
+            if (closed)
+                endInStrings(element);
+        } else if (element == Element::Phonetic && !closed) {
+            ++m_phonetic;
+        } else if (element == Element::TextRun) {
+            m_inText = !closed && m_phonetic == 0;
+        }
+    }
+
+    void endInStrings(Element element) {
+        if (element == Element::Item)
+            m_strings->texts.append(unescape(utf8(m_inline.view())));
+        else if (element == Element::Phonetic)
+            --m_phonetic;
+        else if (element == Element::TextRun)
+            m_inText = false;
+    }
+
+    void startRow(std::string_view r) {
+        if (r.empty()) {
+            ++m_row; // rows without a number follow the previous one
+        } else {
+            const std::optional<qlonglong> n = wholeNumber(r);
+            if (!n || *n < 1)
+                throw Failure{QStringLiteral("bad row number %1").arg(utf8(r))};
+            m_row = qsizetype(std::min<qlonglong>(*n, XlsxMaxRows + 1)) - 1;
+        }
+        m_column = -1;
+    }
+
+    void startCell(std::string_view r, std::string_view t) {
+        if (r.empty()) {
+            ++m_column;
+        } else {
+            const auto [c, row] = reference(r);
+            m_column = c;
+            if (row >= 0)
+                m_row = row;
+        }
+        m_type = cellType(t);
+        m_value.clear();
+        m_inline.clear();
+    }
+
+    // The usual "AB12" read from its bytes; any other form as the general rule reads it.
+    static std::pair<qsizetype, qsizetype> reference(std::string_view r) {
+        std::size_t i = 0;
+        qsizetype column = 0;
+        for (; i < r.size() && i < 3; ++i) {
+            const char c = char(r[i] & ~0x20);
+            if (c < 'A' || c > 'Z')
+                break;
+            column = column * 26 + (c - 'A' + 1);
+        }
+        const qlonglong row = plainCount(r.substr(i));
+        if (i == 0 || row < 1)
+            return cellReference(utf8(r));
+        return {column - 1, qsizetype(std::min<qlonglong>(row, XlsxMaxRows + 1)) - 1};
+    }
+
+    void endCell() {
+        if (m_row < 0)
+            throw Failure{QStringLiteral("the sheet has more rows than allowed")};
+        const std::string_view value = m_value.view();
+        bool stored = false;
+        switch (m_type) {
+        case CellType::Shared: {
+            const std::optional<qlonglong> i = wholeNumber(value);
+            if (i && *i >= 0 && *i < m_shared->texts.size())
+                stored = m_cells->set(m_row, m_column, m_shared->texts[qsizetype(*i)],
+                                      m_shared->ticks[std::size_t(*i)]);
+            else
+                stored = m_cells->set(m_row, m_column, QString(), ColumnList::Missing);
+            break;
+        }
+        case CellType::Number: {
+            std::int64_t ticks = 0;
+            if (value.empty())
+                stored = m_cells->set(m_row, m_column, QString(), ColumnList::Missing);
+            else if (plainNumber(value, ticks))
+                stored = m_cells->set(m_row, m_column, numberText(value), ticks);
+            else
+                stored = m_cells->set(m_row, m_column, otherNumber(value));
+            break;
+        }
+        case CellType::Inline:
+            stored = m_cells->set(m_row, m_column, unescape(utf8(m_inline.view())));
+            break;
+        case CellType::Str:
+            stored = m_cells->set(m_row, m_column, unescape(utf8(value)));
+            break;
+        case CellType::Bool: {
+            const QString v = utf8(value);
+            stored = m_cells->set(m_row, m_column,
+                                  v.isEmpty()           ? QString()
+                                  : v.trimmed() == u"0" ? QStringLiteral("FALSE")
+                                                        : QStringLiteral("TRUE"));
+            break;
+        }
+        case CellType::Error:
+            stored = m_cells->set(m_row, m_column, QString(), ColumnList::Missing);
+            break;
+        case CellType::Date:
+            stored = m_cells->set(m_row, m_column, dateSerial(utf8(value).trimmed()));
+            break;
+        }
+        if (!stored)
+            throw Failure{QStringLiteral("the sheet has more rows than allowed")};
+    }
+
+    // A value already in plain form; the same text is shared by every cell that holds it.
+    QString numberText(std::string_view value) {
+        if (!m_value.inDocument())
+            return QString::fromLatin1(value.data(), qsizetype(value.size()));
+        const auto found = m_numbers.find(value);
+        if (found != m_numbers.end())
+            return found->second;
+        QString text = QString::fromLatin1(value.data(), qsizetype(value.size()));
+        if (m_numbers.size() < MaxRemembered)
+            m_numbers.emplace(value, text);
+        return text;
+    }
+
+    static QString otherNumber(std::string_view value) {
+        const QString text = utf8(value);
+        bool ok = false;
+        const double v = text.trimmed().toDouble(&ok);
+        return ok ? numberCellText(v) : text;
+    }
+
+    static constexpr std::size_t MaxRemembered = 1 << 16;
+
+    const char *m_p;
+    const char *m_end;
+    const SharedStrings *m_shared{nullptr};
+    SheetBuilder *m_cells{nullptr};
+    SharedStrings *m_strings{nullptr};
+    std::vector<std::string_view> m_open;
+    bool m_rootSeen{false};
+    std::string m_rScratch, m_tScratch;
+    std::unordered_map<std::string_view, QString, BytesHash> m_numbers;
+
+    qsizetype m_row{-1}, m_column{-1};
+    CellType m_type{CellType::Number};
+    Text m_value, m_inline;
+    bool m_inValue{false}, m_inInline{false}, m_inText{false};
+    int m_phonetic{0};
+};
+
+// The sheet's bytes as UTF-8: a part in another encoding (a UTF-16 byte order mark, or an
+// encoding named in its declaration) is converted first.
+QByteArray utf8Document(QByteArray xml) {
+    const bool utf16 = xml.startsWith("\xFF\xFE") || xml.startsWith("\xFE\xFF");
+    QByteArray encoding;
+    if (!utf16 && xml.startsWith("<?xml")) {
+        const qsizetype close = xml.indexOf("?>");
+        const QByteArray declaration = xml.left(close);
+        const qsizetype at = declaration.indexOf("encoding");
+        if (at >= 0) {
+            const qsizetype open = declaration.indexOf('"', at) >= 0
+                                       ? declaration.indexOf('"', at)
+                                       : declaration.indexOf('\'', at);
+            const qsizetype end = open >= 0 ? declaration.indexOf(declaration[open], open + 1) : -1;
+            if (end > open)
+                encoding = declaration.mid(open + 1, end - open - 1).toLower();
+        }
+    }
+    if (!utf16 && (encoding.isEmpty() || encoding == "utf-8" || encoding == "utf8"))
+        return xml;
+    QStringDecoder decode =
+        utf16 ? QStringDecoder(QStringDecoder::Utf16) : QStringDecoder(encoding.constData());
+    if (!decode.isValid())
+        throw Failure{QStringLiteral("unknown encoding %1").arg(QString::fromLatin1(encoding))};
+    QString text = decode(xml);
+    xml.clear();
+    // The declaration no longer tells the truth; drop it.
+    if (text.startsWith(QLatin1String("<?xml")))
+        text.remove(0, text.indexOf(QLatin1String("?>")) + 2);
+    return text.toUtf8();
+}
+
+SharedStrings sharedStrings(QuaZip &zip, const QString &part, qint64 archiveBytes) {
+    SharedStrings strings;
+    SheetScanner(utf8Document(inflatePart(zip, part, archiveBytes)), strings).run();
+    strings.ticks.reserve(std::size_t(strings.texts.size()));
+    for (const QString &text : std::as_const(strings.texts))
+        strings.ticks.push_back(ColumnList::ticksOf(text));
+    return strings;
+}
+
+void readSheet(QuaZip &zip, const QString &part, qint64 archiveBytes, const SharedStrings &shared,
+               SheetBuilder &cells) {
+    const QByteArray xml = utf8Document(inflatePart(zip, part, archiveBytes));
+    SheetScanner(xml, shared, cells).run();
 }
 
 struct Parts {
@@ -347,12 +1031,12 @@ SheetColumns readXlsx(const QByteArray &bytes, int columnCount) {
         if (!zip.open(QuaZip::mdUnzip))
             throw Failure{QStringLiteral("not a zip archive")};
         const Parts parts = findParts(zip);
-        QStringList shared;
+        SharedStrings shared;
         if (!parts.sharedStrings.isEmpty() &&
             zip.setCurrentFile(parts.sharedStrings, QuaZip::csInsensitive))
-            shared = sharedStrings(zip, parts.sharedStrings);
+            shared = sharedStrings(zip, parts.sharedStrings, bytes.size());
         SheetBuilder cells(columnCount, XlsxMaxRows);
-        readSheet(zip, parts.sheet, shared, cells);
+        readSheet(zip, parts.sheet, bytes.size(), shared, cells);
         return cells.finish();
     } catch (const Failure &failure) {
         SheetColumns failed;

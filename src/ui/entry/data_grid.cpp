@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <climits>
@@ -137,19 +138,27 @@ void DataGrid::clearLists() {
     refresh();
 }
 
-void DataGrid::load(const QList<QStringList> &columns, qsizetype rows) {
-    // Show the top of empty lists of the final length first, without storing, so that the
-    // cell writes below are changes: each runs the grid's cell rules, stores its (possibly
-    // shortened) text back at the same entry and recomputes the active method.
+void DataGrid::load(QList<QStringList> columns, QList<std::vector<std::int64_t>> ticks,
+                    qsizetype rows) {
+    // Show empty cells first, without storing, so that the cell writes below are changes: each
+    // runs the grid's cell rules and stores its (possibly shortened) text back at the same
+    // entry.
     for (ColumnList *l : m_lists)
-        l->reset(rows);
+        l->reset(0);
     m_scrollBar->setMaximum(int(std::min<qsizetype>(rows - Rows, INT_MAX)));
     m_scrollBar->setValue(0);
     refresh();
     for (int c = 0; c < columnCount(); ++c) {
-        QStringList texts = c < columns.size() ? columns[c] : QStringList();
+        QStringList texts = c < columns.size() ? std::move(columns[c]) : QStringList();
+        const bool parsed = c < ticks.size() && qsizetype(ticks[c].size()) == texts.size();
         texts.resize(rows);
-        list(c)->replaceAll(texts);
+        if (parsed) {
+            std::vector<std::int64_t> entries = std::move(ticks[c]);
+            entries.resize(std::size_t(rows), ColumnList::Missing);
+            list(c)->replaceAll(std::move(texts), std::move(entries));
+        } else {
+            list(c)->replaceAll(texts);
+        }
     }
     // Row by row; the two-column grid writes its second column first.
     QList<int> order;
@@ -157,9 +166,17 @@ void DataGrid::load(const QList<QStringList> &columns, qsizetype rows) {
         order.append(c);
     if (columnCount() == 2)
         std::reverse(order.begin(), order.end());
-    for (int r = 0; r < Rows; ++r)
-        for (int c : order)
-            cell(c, r)->setText(list(c)->at(r));
+    // The method is recomputed once per column when all are stored, not once per cell (each
+    // recomputation reads the whole column), and for every column, also one whose visible
+    // cells are all empty.
+    {
+        const QSignalBlocker quiet(this);
+        for (int r = 0; r < Rows; ++r)
+            for (int c : order)
+                cell(c, r)->setText(list(c)->at(r));
+    }
+    for (int c : order)
+        Q_EMIT stored(c);
 }
 
 void DataGrid::onEdited(int column, int row, const QString &text) {

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <vector>
 
 class QLabel;
@@ -60,8 +61,9 @@ class DataGrid : public Panel {
     // Lists back to their fresh length, shown from the current position.
     void clearLists();
     // Replaces every list by `columns` padded with empty entries to `rows`, shows the top and
-    // writes the visible entries into the cells, which stores them and recomputes.
-    void load(const QList<QStringList> &columns, qsizetype rows);
+    // writes the visible entries into the cells, which stores them; then announces every column
+    // once. `ticks`, where given, holds each entry already parsed (ColumnList::ticksOf).
+    void load(QList<QStringList> columns, QList<std::vector<std::int64_t>> ticks, qsizetype rows);
 
   Q_SIGNALS:
     // A cell of `column` (0-based) changed and its text is stored.

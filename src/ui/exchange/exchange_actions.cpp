@@ -144,7 +144,7 @@ void ExchangeActions::importData() {
     Busy busy;
     // The other grid's lists are cleared as well, to the state a method switch leaves.
     both.last()->clearLists();
-    grid->load(sheet.columns, sheet.usedRows + TrailingBlanks);
+    grid->load(std::move(sheet.columns), std::move(sheet.ticks), sheet.usedRows + TrailingBlanks);
 }
 
 } // namespace quarbel
