@@ -4,10 +4,12 @@
 #include "ui/common/plot_view.h"
 #include "ui/shell/main_window.h"
 #include "ui/common/seams.h"
+#include "ui/report/report_actions.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
@@ -19,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QTimer>
 
@@ -38,7 +41,7 @@ void out(const QString &line) {
 
 // Answers dialogs with the path the script gave, and prints what would reach the person.
 class ScriptSeams : public Seams {
-public:
+  public:
     std::optional<QString> nextPath;
     bool ended{false};
 
@@ -66,12 +69,16 @@ public:
         return true;
     }
     void setBusy(bool) override {}
+    bool printDocument(QWidget *, QTextDocument &document) override {
+        out(QStringLiteral("printed ") + document.toPlainText().section(u'\n', 0, 0));
+        return true;
+    }
     void endProgram() override {
         out(QStringLiteral("quit"));
         ended = true;
     }
 
-private:
+  private:
     QString take() {
         QString path = nextPath.value_or(QString());
         nextPath.reset();
@@ -84,7 +91,7 @@ struct ScriptError {
 };
 
 class Driver {
-public:
+  public:
     Driver(MainWindow &window, ScriptSeams &seams) : m_window(window), m_seams(seams) {}
 
     int failures{0};
@@ -126,10 +133,14 @@ public:
             savePicture(QStringLiteral("gen.Plot"), rest);
         else if (command == u"filetype")
             out(rest + QStringLiteral(": ") + fileType(rest));
+        else if (command == u"report.save")
+            fileCommand(QStringLiteral("保存报告"), rest);
+        else if (command == u"report.copy")
+            click(find(QStringLiteral("复制报告")));
         else if (command == u"print")
             for (const QString &n : rest.split(u' ', Qt::SkipEmptyParts)) {
                 flushPictures();
-                out(n + u'=' + valueOf(find(n)));
+                out(n + u'=' + (n == u"clipboard" ? clipboardText() : valueOf(find(n))));
             }
         else if (command == u"state")
             state(name);
@@ -140,7 +151,7 @@ public:
         QCoreApplication::processEvents();
     }
 
-private:
+  private:
     // Finds a control by its name; "gen." and "ver." name the generator and version windows.
     QObject *find(const QString &name) {
         if (name.isEmpty())
@@ -318,6 +329,12 @@ private:
         return QStringLiteral("other");
     }
 
+    // The clipboard's text on one line, its line breaks shown as " ⏎ ".
+    static QString clipboardText() {
+        QString text = QApplication::clipboard()->text();
+        return text.replace(u'\n', QStringLiteral(" ⏎ "));
+    }
+
     static QString valueOf(QObject *o) {
         if (auto *picture = qobject_cast<PlotView *>(o))
             return picture->describe();
@@ -413,6 +430,9 @@ int main(int argc, char *argv[]) {
     int status = 0;
     {
         MainWindow window;
+        // Reports carry the time they were made; a story's output must not depend on it.
+        if (auto *reports = window.findChild<ReportActions *>())
+            reports->setClock([] { return QDateTime(QDate(2026, 1, 5), QTime(9, 0)); });
         window.show();
         QCoreApplication::processEvents();
         Driver driver(window, seams);

@@ -24,8 +24,10 @@ QString tableText(const ReportTable &table) {
 
 // The rules of a three-line table belong to the cells: a heavy rule above the header, a light
 // one under it and a heavy one under the last row; none between columns.
-QString cellStyle(bool header, bool last) {
-    QString style = QStringLiteral("border-left:none;border-right:none;padding:2pt 8pt;");
+QString cellStyle(bool header, bool last, bool forQt) {
+    // Qt's importer reads the padding from the table's cellpadding, not from a cell's CSS.
+    QString style = forQt ? QStringLiteral("border-left:none;border-right:none;")
+                          : QStringLiteral("border-left:none;border-right:none;padding:2pt 8pt;");
     style += header ? QStringLiteral("border-top:%1;border-bottom:%2;").arg(Heavy, Light)
                     : QStringLiteral("border-top:none;");
     if (last)
@@ -36,7 +38,7 @@ QString cellStyle(bool header, bool last) {
 }
 
 QString tableHtml(const ReportTable &table, bool forQt) {
-    QString out = forQt ? QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" "
+    QString out = forQt ? QStringLiteral("<table cellspacing=\"0\" cellpadding=\"5\" "
                                          "style=\"border-collapse:collapse\">")
                         : QStringLiteral("<table border=\"1\" frame=\"hsides\" rules=\"groups\" "
                                          "cellspacing=\"0\" cellpadding=\"3\" "
@@ -45,13 +47,14 @@ QString tableHtml(const ReportTable &table, bool forQt) {
     const bool onlyHeader = table.rows.isEmpty();
     for (const QString &h : table.header)
         out += QStringLiteral("<th style=\"%1\">%2</th>")
-                   .arg(cellStyle(true, onlyHeader), h.toHtmlEscaped());
+                   .arg(cellStyle(true, onlyHeader, forQt), h.toHtmlEscaped());
     out += QStringLiteral("</tr></thead><tbody>");
     for (qsizetype r = 0; r < table.rows.size(); ++r) {
         out += QStringLiteral("<tr>");
         for (const QString &cell : table.rows[r])
-            out += QStringLiteral("<td style=\"%1\">%2</td>")
-                       .arg(cellStyle(false, r + 1 == table.rows.size()), cell.toHtmlEscaped());
+            out +=
+                QStringLiteral("<td style=\"%1\">%2</td>")
+                    .arg(cellStyle(false, r + 1 == table.rows.size(), forQt), cell.toHtmlEscaped());
         out += QStringLiteral("</tr>");
     }
     return out + QStringLiteral("</tbody></table>");

@@ -4,7 +4,10 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
+#include <QTextDocument>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +52,16 @@ void Seams::setBusy(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+bool Seams::printDocument(QWidget *parent, QTextDocument &document) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("打印报告"));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    document.print(&printer);
+    return true;
 }
 
 void Seams::endProgram() {

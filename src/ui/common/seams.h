@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class QTextDocument;
 class QWidget;
 
 namespace quarbel {
@@ -11,7 +12,7 @@ namespace quarbel {
 // Everything that would block on a person or reach outside the program goes through here, so
 // that tests and the replay driver can answer it without a screen.
 class Seams {
-public:
+  public:
     virtual ~Seams() = default;
 
     // Empty result: the dialog was cancelled. `selectedFilter` is in/out, as in QFileDialog.
@@ -27,6 +28,8 @@ public:
     // Starts a program detached; false when it could not be started.
     virtual bool startProgram(const QString &program, const QStringList &arguments);
     virtual void setBusy(bool busy);
+    // Asks for a printer through the print dialog and prints; false when cancelled.
+    virtual bool printDocument(QWidget *parent, QTextDocument &document);
     // Ends the program at once, whatever window is open or whatever handler is running.
     virtual void endProgram();
 

@@ -9,6 +9,7 @@
 #include "ui/means/anova_panel.h"
 #include "ui/means/paired_panel.h"
 #include "ui/means/two_sample_panel.h"
+#include "ui/report/report_actions.h"
 #include "ui/shell/launches.h"
 #include "ui/shell/method_pictures.h"
 #include "core/shell/methods.h"
@@ -108,6 +109,16 @@ void MainWindow::createActions() {
     connect(m_tutorialAction, &QAction::triggered, this, [] { openTutorial(); });
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importData);
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportData);
+
+    // Every method has a report, so these stay enabled as "退出" does.
+    m_report = new ReportActions(this, [this] { return m_methodIndex; });
+    m_copyReportAction = make("复制报告", QStringLiteral("复制报告"));
+    m_saveReportAction = make("保存报告", QStringLiteral("保存报告…"));
+    m_printReportAction = make("打印报告", QStringLiteral("打印报告…"));
+    m_copyReportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(m_copyReportAction, &QAction::triggered, m_report, &ReportActions::copy);
+    connect(m_saveReportAction, &QAction::triggered, m_report, &ReportActions::save);
+    connect(m_printReportAction, &QAction::triggered, m_report, &ReportActions::print);
 }
 
 void MainWindow::importData() {
@@ -129,6 +140,9 @@ void MainWindow::createMenus() {
     file->setObjectName(QStringLiteral("文件"));
     file->addAction(m_importAction);
     file->addAction(m_exportAction);
+    file->addAction(m_copyReportAction);
+    file->addAction(m_saveReportAction);
+    file->addAction(m_printReportAction);
     file->addSeparator()->setObjectName(QStringLiteral("fg"));
     file->addAction(m_exitAction);
     QMenu *help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));

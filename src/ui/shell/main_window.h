@@ -22,6 +22,7 @@ class GradedPanel;
 class MethodPictures;
 class PairedPanel;
 class Panel;
+class ReportActions;
 class RxCPanel;
 class TwoSamplePanel;
 class VersionWindow;
@@ -88,6 +89,10 @@ class MainWindow : public QMainWindow {
     ExchangeActions *m_exchange{nullptr};
     QAction *m_importAction{nullptr};
     QAction *m_exportAction{nullptr};
+    ReportActions *m_report{nullptr};
+    QAction *m_copyReportAction{nullptr};
+    QAction *m_saveReportAction{nullptr};
+    QAction *m_printReportAction{nullptr};
     QAction *m_exitAction{nullptr};
     QAction *m_homePageAction{nullptr};
     QAction *m_versionAction{nullptr};

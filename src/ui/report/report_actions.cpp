@@ -1,0 +1,168 @@
+#include "ui/report/report_actions.h"
+
+#include "core/shell/program.h"
+#include "ui/common/seams.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace quarbel {
+namespace {
+
+const QString HtmlFilter = QStringLiteral("网页 (*.html)");
+const QString OdtFilter = QStringLiteral("OpenDocument 文本 (*.odt)");
+const QString PdfFilter = QStringLiteral("PDF 文档 (*.pdf)");
+const QString PictureName = QStringLiteral("plot.png");
+
+QByteArray pngOf(const QImage &image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QString &lastFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString startFolder() {
+    if (!lastFolder().isEmpty() && QFileInfo(lastFolder()).isDir())
+        return lastFolder();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+} // namespace
+
+ReportActions::ReportActions(QWidget *window, std::function<int()> method)
+    : QObject(window), m_window(window), m_method(std::move(method)) {}
+
+Report ReportActions::currentReport() const {
+    ReportTexts texts;
+    texts.method = m_method();
+    texts.version = programVersion();
+    texts.made = m_clock();
+    for (const QLabel *label : m_window->findChildren<QLabel *>())
+        if (!label->objectName().isEmpty())
+            texts.fields.insert(label->objectName(), label->text());
+    for (const QLineEdit *edit : m_window->findChildren<QLineEdit *>())
+        if (!edit->objectName().isEmpty())
+            texts.fields.insert(edit->objectName(), edit->text());
+    // The warning keeps its text while hidden; only a shown warning applies.
+    if (const auto *warning = m_window->findChild<QLabel *>(QStringLiteral("Label22"));
+        warning && warning->isHidden())
+        texts.fields.remove(QStringLiteral("Label22"));
+    return buildReport(texts);
+}
+
+QImage ReportActions::currentPicture() const {
+    auto *plot = m_window->findChild<QWidget *>(QStringLiteral("Plot%1").arg(m_method()));
+    if (!plot || plot->isHidden() || plot->width() <= 0 || plot->height() <= 0)
+        return {};
+    return plot->grab().toImage();
+}
+
+void ReportActions::fillDocument(QTextDocument &document, const Report &report,
+                                 const QImage &picture) const {
+    if (!picture.isNull())
+        document.addResource(QTextDocument::ImageResource, QUrl(PictureName), picture);
+    document.setHtml(reportHtml(report, picture.isNull() ? QString() : PictureName, true));
+}
+
+void ReportActions::copy() {
+    const Report report = currentReport();
+    const QImage picture = report.emptyLine.isEmpty() ? currentPicture() : QImage();
+    auto *data = new QMimeData;
+    const QString source = picture.isNull() ? QString()
+                                            : QStringLiteral("data:image/png;base64,") +
+                                                  QString::fromLatin1(pngOf(picture).toBase64());
+    data->setHtml(reportHtml(report, source));
+    data->setText(reportPlainText(report));
+    if (!picture.isNull())
+        data->setImageData(picture);
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void ReportActions::save() {
+    Seams &seams = Seams::instance();
+    QString filter = HtmlFilter;
+    const QString chosen = seams.saveFileName(
+        m_window, QStringLiteral("保存报告"), startFolder(),
+        QStringList{HtmlFilter, OdtFilter, PdfFilter}.join(QStringLiteral(";;")), &filter);
+    if (chosen.isEmpty())
+        return;
+    lastFolder() = QFileInfo(chosen).absolutePath();
+
+    // A name that ends in a known type keeps it; otherwise the chosen type's extension is added.
+    QString path = chosen;
+    QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("htm"))
+        suffix = QStringLiteral("html");
+    if (suffix != QLatin1String("html") && suffix != QLatin1String("odt") &&
+        suffix != QLatin1String("pdf")) {
+        suffix = filter == OdtFilter   ? QStringLiteral("odt")
+                 : filter == PdfFilter ? QStringLiteral("pdf")
+                                       : QStringLiteral("html");
+        path += u'.' + suffix;
+    }
+    if (QFileInfo::exists(path) && !seams.confirmOverwrite(m_window, path))
+        return;
+
+    const Report report = currentReport();
+    const QImage picture = report.emptyLine.isEmpty() ? currentPicture() : QImage();
+    // Written beside the target and renamed into place, so a failure leaves no partial file.
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok && suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&file);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setTitle(report.title);
+        pdf.setCreator(QStringLiteral("Quarbel ") + programVersion());
+        QTextDocument document;
+        fillDocument(document, report, picture);
+        document.print(&pdf);
+        ok = file.error() == QFileDevice::NoError;
+    } else if (ok) {
+        QByteArray bytes;
+        if (suffix == QLatin1String("odt")) {
+            bytes = reportOdt(report, picture.isNull() ? QByteArray() : pngOf(picture),
+                              picture.width(), picture.height());
+        } else {
+            const QString source = picture.isNull()
+                                       ? QString()
+                                       : QStringLiteral("data:image/png;base64,") +
+                                             QString::fromLatin1(pngOf(picture).toBase64());
+            bytes = reportHtml(report, source).toUtf8();
+        }
+        ok = !bytes.isEmpty() && file.write(bytes) == bytes.size();
+    }
+    if (ok)
+        ok = file.commit();
+    else
+        file.cancelWriting();
+    if (!ok)
+        seams.message(m_window, QStringLiteral("提示"), QStringLiteral("报告保存失败！"));
+}
+
+void ReportActions::print() {
+    QTextDocument document;
+    const Report report = currentReport();
+    fillDocument(document, report, report.emptyLine.isEmpty() ? currentPicture() : QImage());
+    Seams::instance().printDocument(m_window, document);
+}
+
+} // namespace quarbel
