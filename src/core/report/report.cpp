@@ -51,9 +51,14 @@ class Builder {
         if (!value.isEmpty())
             m_report.results.rows.append({caption, value});
     }
-    // "2.87（0.41 ~ 5.32）": the value with its interval when both ends are there.
+    // "2.87（0.41 ~ 5.32）" under "caption（95% CI）" when both ends are there, else the value.
+    void rowWithCi(const QString &caption, const QString &value, const QString &low,
+                   const QString &high) {
+        const bool ci = !value.isEmpty() && !low.isEmpty() && !high.isEmpty();
+        row(ci ? caption + QStringLiteral("（95% CI）") : caption, withCi(value, low, high));
+    }
     void rowWithCi(const QString &caption, const char *value, const char *low, const char *high) {
-        row(caption, withCi(at(value), at(low), at(high)));
+        rowWithCi(caption, at(value), at(low), at(high));
     }
     static QString withCi(const QString &value, const QString &low, const QString &high) {
         if (value.isEmpty() || low.isEmpty() || high.isEmpty())
@@ -185,10 +190,8 @@ bool twoSample(Builder &b, Sentence &s) {
     b.row(QStringLiteral("t"), t);
     b.row(QStringLiteral("自由度 ν"), df);
     b.row(QStringLiteral("P"), b.at("TwoSampleP"));
-    b.rowWithCi(QStringLiteral("均数差（95% CI）"), "TwoSampleDiff", "TwoSampleDiffLow",
-                "TwoSampleDiffHigh");
-    b.rowWithCi(QStringLiteral("Cohen's d（95% CI）"), "TwoSampleD", "TwoSampleDLow",
-                "TwoSampleDHigh");
+    b.rowWithCi(QStringLiteral("均数差"), "TwoSampleDiff", "TwoSampleDiffLow", "TwoSampleDiffHigh");
+    b.rowWithCi(QStringLiteral("Cohen's d"), "TwoSampleD", "TwoSampleDLow", "TwoSampleDHigh");
     b.row(QStringLiteral("方差齐性检验 F"), b.at("TwoSampleVarF"));
     b.row(QStringLiteral("方差齐性检验 P"), b.at("TwoSampleVarP"));
     b.row(QStringLiteral("Welch t′"), b.at("TwoSampleWelchT"));
@@ -234,7 +237,7 @@ bool paired(Builder &b, Sentence &s) {
     b.row(QStringLiteral("t"), t);
     b.row(QStringLiteral("自由度 ν"), df);
     b.row(QStringLiteral("P"), b.at("PairedP"));
-    b.rowWithCi(QStringLiteral("差值均数（95% CI）"), "PairedMeanDiff", "PairedMeanDiffLow",
+    b.rowWithCi(QStringLiteral("差值均数"), "PairedMeanDiff", "PairedMeanDiffLow",
                 "PairedMeanDiffHigh");
     b.row(QStringLiteral("Cohen's dz"), b.at("PairedDz"));
     b.row(QStringLiteral("结果判断"), label);
@@ -276,10 +279,9 @@ bool anova(Builder &b, Sentence &s) {
     for (const char *pair : {"12", "13", "23"}) {
         const QString k = QLatin1String(pair);
         const QString caption = QStringLiteral("Tukey 组%1 − 组%2").arg(k[0], k[1]);
-        b.row(caption + QStringLiteral(" 均数差（95% CI）"),
-              Builder::withCi(b.at(QStringLiteral("AnovaTukeyDiff") + k),
-                              b.at(QStringLiteral("AnovaTukeyLow") + k),
-                              b.at(QStringLiteral("AnovaTukeyHigh") + k)));
+        b.rowWithCi(caption + QStringLiteral(" 均数差"), b.at(QStringLiteral("AnovaTukeyDiff") + k),
+                    b.at(QStringLiteral("AnovaTukeyLow") + k),
+                    b.at(QStringLiteral("AnovaTukeyHigh") + k));
         b.row(caption + QStringLiteral(" P"), b.at(QStringLiteral("AnovaTukeyP") + k));
     }
     for (int i = 0; i < 3; ++i)
@@ -313,9 +315,12 @@ bool anova(Builder &b, Sentence &s) {
 
 // The four cells with their margins, under the row and column captions the panel shows.
 void fourFoldInputs(Builder &b, bool pairedTable) {
+    // The panel spaces its captions out ("组  别"); a table cell needs none of that.
     auto caption = [&](int i, const char *fallback) {
-        const QString text = b.item("Label17", i);
-        return text.isEmpty() ? QString::fromUtf8(fallback) : text;
+        QString text = b.item("Label17", i);
+        if (text.isEmpty())
+            text = QString::fromUtf8(fallback);
+        return text.remove(u' ');
     };
     Report &r = b.report();
     const QString corner =
@@ -329,10 +334,6 @@ void fourFoldInputs(Builder &b, bool pairedTable) {
                           b.item("Text11", 3), b.item("Label18", 3)});
     r.inputs.rows.append(
         {QStringLiteral("合计"), b.item("Label18", 0), b.item("Label18", 1), b.item("Label18", 4)});
-    for (QStringList &row : r.inputs.rows)
-        for (QString &cell : row)
-            cell = cell.trimmed();
-    r.inputs.header.first() = r.inputs.header.first().simplified();
 }
 
 bool fourFold(Builder &b, Sentence &s) {
@@ -349,9 +350,9 @@ bool fourFold(Builder &b, Sentence &s) {
     b.row(QStringLiteral("自由度 ν"), chi2.isEmpty() ? QString() : QStringLiteral("1"));
     b.row(QStringLiteral("P"), b.at("FourFoldP"));
     b.row(QStringLiteral("Fisher确切概率 P"), fisher);
-    b.rowWithCi(QStringLiteral("OR（95% CI）"), "OddsRatio", "OddsRatioLow", "OddsRatioHigh");
-    b.rowWithCi(QStringLiteral("RR（95% CI）"), "RiskRatio", "RiskRatioLow", "RiskRatioHigh");
-    b.rowWithCi(QStringLiteral("率差（95% CI）"), "RiskDiff", "RiskDiffLow", "RiskDiffHigh");
+    b.rowWithCi(QStringLiteral("OR"), "OddsRatio", "OddsRatioLow", "OddsRatioHigh");
+    b.rowWithCi(QStringLiteral("RR"), "RiskRatio", "RiskRatioLow", "RiskRatioHigh");
+    b.rowWithCi(QStringLiteral("率差"), "RiskDiff", "RiskDiffLow", "RiskDiffHigh");
     b.row(QStringLiteral("结果判断"), label);
 
     s.subjectZh = QStringLiteral("两组率差异");
@@ -396,9 +397,9 @@ bool pairedFourFold(Builder &b, Sentence &s) {
     b.row(QStringLiteral("自由度 ν"), chi2.isEmpty() ? QString() : QStringLiteral("1"));
     b.row(QStringLiteral("P"), b.at("McNemarP"));
     b.row(QStringLiteral("McNemar精确检验 P"), exact);
-    b.rowWithCi(QStringLiteral("配对 OR（95% CI）"), "PairedOddsRatio", "PairedOddsRatioLow",
+    b.rowWithCi(QStringLiteral("配对 OR"), "PairedOddsRatio", "PairedOddsRatioLow",
                 "PairedOddsRatioHigh");
-    b.rowWithCi(QStringLiteral("阳性率差（95% CI）"), "PairedPropDiff", "PairedPropDiffLow",
+    b.rowWithCi(QStringLiteral("阳性率差"), "PairedPropDiff", "PairedPropDiffLow",
                 "PairedPropDiffHigh");
     b.row(QStringLiteral("结果判断"), label);
 
@@ -498,16 +499,15 @@ bool correlation(Builder &b, Sentence &s) {
     QString slope = b.at("Label7");
     if (slope.startsWith(u'+'))
         slope.remove(0, 1);
-    b.rowWithCi(QStringLiteral("r（95% CI）"), "Label13_7", "CorrRLow", "CorrRHigh");
+    b.rowWithCi(QStringLiteral("r"), "Label13_7", "CorrRLow", "CorrRHigh");
     b.row(QStringLiteral("r²"), b.at("CorrR2"));
     b.row(QStringLiteral("tr"), t);
     b.row(QStringLiteral("自由度 ν"), t.isEmpty() ? QString() : df);
     b.row(QStringLiteral("P"), b.at("CorrP"));
     b.row(QStringLiteral("回归方程"), b.at("Label5_17"));
-    b.row(QStringLiteral("斜率 b（95% CI）"),
-          Builder::withCi(slope, b.at("SlopeLow"), b.at("SlopeHigh")));
-    b.row(QStringLiteral("截距 a（95% CI）"),
-          Builder::withCi(b.at("Label8"), b.at("InterceptLow"), b.at("InterceptHigh")));
+    b.rowWithCi(QStringLiteral("斜率 b"), slope, b.at("SlopeLow"), b.at("SlopeHigh"));
+    b.rowWithCi(QStringLiteral("截距 a"), b.at("Label8"), b.at("InterceptLow"),
+                b.at("InterceptHigh"));
     b.row(QStringLiteral("剩余标准差"), b.at("ResidualSD"));
     b.row(QStringLiteral("结果判断"), label);
 
@@ -568,10 +568,8 @@ bool graded(Builder &b, Sentence &s) {
     b.row(QStringLiteral("秩和检验 结果判断"), label);
     b.row(QStringLiteral("Ridit分析 z"), riditZ);
     b.row(QStringLiteral("Ridit分析 P"), b.at("RiditP"));
-    b.rowWithCi(QStringLiteral("试验组平均Ridit（95% CI）"), "RiditMean1", "RiditMean1Low",
-                "RiditMean1High");
-    b.rowWithCi(QStringLiteral("对照组平均Ridit（95% CI）"), "RiditMean2", "RiditMean2Low",
-                "RiditMean2High");
+    b.rowWithCi(QStringLiteral("试验组平均Ridit"), "RiditMean1", "RiditMean1Low", "RiditMean1High");
+    b.rowWithCi(QStringLiteral("对照组平均Ridit"), "RiditMean2", "RiditMean2Low", "RiditMean2High");
     b.row(QStringLiteral("Ridit分析 结果判断"), b.at("Label5_43"));
 
     s.subjectZh = QStringLiteral("两组等级分布的差异");
