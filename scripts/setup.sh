@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libboost-math-dev libgsf-1-dev libquazip1-qt6-dev libqcustomplot-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-xlrd
+  python3 python3-xlrd python3-olefile poppler-utils
   xvfb xauth fonts-wqy-zenhei
   clang libclang-rt-14-dev clang-format clang-tidy
   "$@"

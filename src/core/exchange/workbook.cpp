@@ -3,6 +3,7 @@
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
 #include "core/exchange/workbook_internal.h"
+#include "core/shell/program.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -136,16 +137,20 @@ SheetColumns readWorkbook(const QString &path, int columnCount) {
     return readWorkbookBytes(bytes, columnCount);
 }
 
-std::optional<QByteArray> workbookBytes(const QList<QStringList> &columns, WorkbookFormat format,
-                                        QString *error) {
-    return format == WorkbookFormat::Xls ? workbook_detail::xlsBytes(columns, error)
-                                         : workbook_detail::xlsxBytes(columns, error);
+WorkbookProperties programProperties() {
+    return {programName() + u' ' + programVersion(), QDateTime::currentDateTime(), {}, {}};
 }
 
-QString writeWorkbook(const QString &path, const QList<QStringList> &columns,
-                      WorkbookFormat format) {
+std::optional<QByteArray> workbookBytes(const QList<QStringList> &columns, WorkbookFormat format,
+                                        QString *error, const WorkbookProperties &properties) {
+    return format == WorkbookFormat::Xls ? workbook_detail::xlsBytes(columns, error, properties)
+                                         : workbook_detail::xlsxBytes(columns, error, properties);
+}
+
+QString writeWorkbook(const QString &path, const QList<QStringList> &columns, WorkbookFormat format,
+                      const WorkbookProperties &properties) {
     QString error;
-    const std::optional<QByteArray> bytes = workbookBytes(columns, format, &error);
+    const std::optional<QByteArray> bytes = workbookBytes(columns, format, &error, properties);
     if (!bytes)
         return error;
     QSaveFile file(path);

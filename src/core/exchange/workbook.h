@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -49,15 +50,27 @@ QString numberCellText(double value);
 // limit.
 qsizetype workbookRowCount(const QList<QStringList> &columns);
 
+// Where a saved workbook came from, kept in its document properties (the summary information
+// of a .xls, docProps/core.xml and app.xml of a .xlsx).
+struct WorkbookProperties {
+    QString application; // "Quarbel 15.0"
+    QDateTime created;
+    QString title;
+    QString comments;
+};
+
+// The program and its version, made now; no title or comments.
+WorkbookProperties programProperties();
+
 // Builds the file: row i holds entry i of every column, for as many rows as the first column
 // has entries; empty entries become empty cells. Returns the bytes, or nullopt with `error`
 // set when the data does not fit the format.
 std::optional<QByteArray> workbookBytes(const QList<QStringList> &columns, WorkbookFormat format,
-                                        QString *error);
+                                        QString *error, const WorkbookProperties &properties = {});
 
 // Writes the file atomically: on any failure an existing file at `path` stays as it was.
 // Returns an empty text on success, else why it failed.
-QString writeWorkbook(const QString &path, const QList<QStringList> &columns,
-                      WorkbookFormat format);
+QString writeWorkbook(const QString &path, const QList<QStringList> &columns, WorkbookFormat format,
+                      const WorkbookProperties &properties = programProperties());
 
 } // namespace quarbel

@@ -28,8 +28,11 @@ class SheetBuilder {
 SheetColumns readXls(const QByteArray &bytes, int columnCount);
 SheetColumns readXlsx(const QByteArray &bytes, int columnCount);
 
-std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error);
-std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error);
+// Properties with no application are left out of the file.
+std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error,
+                                   const WorkbookProperties &properties);
+std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error,
+                                    const WorkbookProperties &properties);
 
 // Empty when every cell fits the formats' limits, else why not.
 QString checkCells(const QList<QStringList> &columns, qsizetype rows, qsizetype maxRows);

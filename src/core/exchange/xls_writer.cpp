@@ -4,9 +4,13 @@
 #include "core/exchange/gsf_support.h"
 #include "core/exchange/workbook_internal.h"
 
+#include <gsf/gsf-doc-meta-data.h>
+#include <gsf/gsf-meta-names.h>
+#include <gsf/gsf-msole-utils.h>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-timestamp.h>
 
 #include <QHash>
 
@@ -261,7 +265,43 @@ QByteArray sheet(const QList<QStringList> &columns, qsizetype rows,
     return out;
 }
 
-std::optional<QByteArray> compoundFile(const QByteArray &stream, QString *error) {
+void insertText(GsfDocMetaData *meta, const char *name, const QString &text) {
+    if (text.isEmpty())
+        return;
+    auto *value = g_new0(GValue, 1);
+    g_value_init(value, G_TYPE_STRING);
+    g_value_set_string(value, text.toUtf8().constData());
+    gsf_doc_meta_data_insert(meta, g_strdup(name), value);
+}
+
+// The summary information stream: title, comments, the application and the time it was made.
+// Its strings are written as UTF-8 (code page 65001), which carries Chinese text.
+bool writeSummary(GsfOutfile *ole, const WorkbookProperties &properties) {
+    GsfDocMetaData *meta = gsf_doc_meta_data_new();
+    insertText(meta, GSF_META_NAME_TITLE, properties.title);
+    insertText(meta, GSF_META_NAME_DESCRIPTION, properties.comments);
+    insertText(meta, GSF_META_NAME_GENERATOR, properties.application);
+    if (properties.created.isValid()) {
+        GsfTimestamp *stamp = gsf_timestamp_new();
+        gsf_timestamp_set_time(stamp, properties.created.toSecsSinceEpoch());
+        auto *value = g_new0(GValue, 1);
+        g_value_init(value, GSF_TIMESTAMP_TYPE);
+        gsf_timestamp_to_value(stamp, value);
+        gsf_timestamp_free(stamp);
+        gsf_doc_meta_data_insert(meta, g_strdup(GSF_META_NAME_DATE_CREATED), value);
+    }
+    GsfOutput *child = gsf_outfile_new_child(ole, "\005SummaryInformation", FALSE);
+    bool ok = child && gsf_doc_meta_data_write_to_msole(meta, child, FALSE);
+    if (child) {
+        ok = gsf_output_close(child) && ok;
+        g_object_unref(child);
+    }
+    g_object_unref(meta);
+    return ok;
+}
+
+std::optional<QByteArray> compoundFile(const QByteArray &stream, QString *error,
+                                       const WorkbookProperties &properties) {
     ensureGsf();
     GsfOutput *memory = gsf_output_memory_new();
     GsfOutfile *ole = gsf_outfile_msole_new(memory);
@@ -272,6 +312,8 @@ std::optional<QByteArray> compoundFile(const QByteArray &stream, QString *error)
         ok = gsf_output_close(child) && ok;
         g_object_unref(child);
     }
+    if (ok && ole && !properties.application.isEmpty())
+        ok = writeSummary(ole, properties);
     if (ole) {
         ok = gsf_output_close(GSF_OUTPUT(ole)) && ok;
         g_object_unref(ole);
@@ -292,7 +334,8 @@ std::optional<QByteArray> compoundFile(const QByteArray &stream, QString *error)
 
 } // namespace
 
-std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error) {
+std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error,
+                                   const WorkbookProperties &properties) {
     const qsizetype rows = workbookRowCount(columns);
     if (const QString why = checkCells(columns, rows, XlsMaxRows); !why.isEmpty()) {
         if (error)
@@ -332,7 +375,7 @@ std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *e
     // of this format do not accept for the workbook.
     if (stream.size() < 4096)
         stream.append(QByteArray(4096 - stream.size(), '\0'));
-    return compoundFile(stream, error);
+    return compoundFile(stream, error, properties);
 }
 
 } // namespace quarbel::workbook_detail

@@ -87,9 +87,53 @@ QByteArray relationships(const QList<std::array<QString, 3>> &rels) {
     });
 }
 
+// docProps/core.xml: title, comments (description), the program as creator and the time made.
+QByteArray coreProperties(const WorkbookProperties &properties) {
+    return xml([&](QXmlStreamWriter &w) {
+        const QString cp = QStringLiteral(
+            "http://schemas.openxmlformats.org/package/2006/metadata/core-properties");
+        const QString dc = QStringLiteral("http://purl.org/dc/elements/1.1/");
+        const QString dcterms = QStringLiteral("http://purl.org/dc/terms/");
+        const QString xsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
+        w.writeNamespace(cp, QStringLiteral("cp"));
+        w.writeNamespace(dc, QStringLiteral("dc"));
+        w.writeNamespace(dcterms, QStringLiteral("dcterms"));
+        w.writeNamespace(xsi, QStringLiteral("xsi"));
+        w.writeStartElement(cp, QStringLiteral("coreProperties"));
+        if (!properties.title.isEmpty())
+            w.writeTextElement(dc, QStringLiteral("title"), escaped(properties.title));
+        if (!properties.comments.isEmpty())
+            w.writeTextElement(dc, QStringLiteral("description"), escaped(properties.comments));
+        w.writeTextElement(dc, QStringLiteral("creator"), escaped(properties.application));
+        if (properties.created.isValid()) {
+            const QString stamp =
+                properties.created.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
+            for (const char *name : {"created", "modified"}) {
+                w.writeStartElement(dcterms, QLatin1String(name));
+                w.writeAttribute(xsi, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
+                w.writeCharacters(stamp);
+                w.writeEndElement();
+            }
+        }
+        w.writeEndElement();
+    });
+}
+
+// docProps/app.xml: the application that wrote the file.
+QByteArray appProperties(const WorkbookProperties &properties) {
+    return xml([&](QXmlStreamWriter &w) {
+        w.writeStartElement(QStringLiteral("Properties"));
+        w.writeDefaultNamespace(QStringLiteral(
+            "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties"));
+        w.writeTextElement(QStringLiteral("Application"), escaped(properties.application));
+        w.writeEndElement();
+    });
+}
+
 } // namespace
 
-std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error) {
+std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error,
+                                    const WorkbookProperties &properties) {
     auto fail = [error](const QString &why) -> std::optional<QByteArray> {
         if (error)
             *error = why;
@@ -161,7 +205,20 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
     const QString officeRel =
         QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
     const QString contentType = QStringLiteral("application/vnd.openxmlformats-officedocument.");
-    const QList<std::pair<QString, QByteArray>> parts{
+    const bool withProperties = !properties.application.isEmpty();
+    QList<std::array<QString, 3>> packageRels{{QStringLiteral("rId1"),
+                                               officeRel + QStringLiteral("officeDocument"),
+                                               QStringLiteral("xl/workbook.xml")}};
+    if (withProperties) {
+        packageRels.append({QStringLiteral("rId2"),
+                            QStringLiteral("http://schemas.openxmlformats.org/package/2006/"
+                                           "relationships/metadata/core-properties"),
+                            QStringLiteral("docProps/core.xml")});
+        packageRels.append({QStringLiteral("rId3"),
+                            officeRel + QStringLiteral("extended-properties"),
+                            QStringLiteral("docProps/app.xml")});
+    }
+    QList<std::pair<QString, QByteArray>> parts{
         {QStringLiteral("[Content_Types].xml"), xml([&](QXmlStreamWriter &w) {
              w.writeStartElement(QStringLiteral("Types"));
              w.writeDefaultNamespace(
@@ -187,11 +244,22 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
                  w.writeAttribute(QStringLiteral("ContentType"), contentType + QLatin1String(type));
                  w.writeEndElement();
              }
+             if (withProperties) {
+                 w.writeStartElement(QStringLiteral("Override"));
+                 w.writeAttribute(QStringLiteral("PartName"), QStringLiteral("/docProps/core.xml"));
+                 w.writeAttribute(QStringLiteral("ContentType"),
+                                  QStringLiteral("application/vnd.openxmlformats-package."
+                                                 "core-properties+xml"));
+                 w.writeEndElement();
+                 w.writeStartElement(QStringLiteral("Override"));
+                 w.writeAttribute(QStringLiteral("PartName"), QStringLiteral("/docProps/app.xml"));
+                 w.writeAttribute(QStringLiteral("ContentType"),
+                                  contentType + QStringLiteral("extended-properties+xml"));
+                 w.writeEndElement();
+             }
              w.writeEndElement();
          })},
-        {QStringLiteral("_rels/.rels"),
-         relationships({{QStringLiteral("rId1"), officeRel + QStringLiteral("officeDocument"),
-                         QStringLiteral("xl/workbook.xml")}})},
+        {QStringLiteral("_rels/.rels"), relationships(packageRels)},
         {QStringLiteral("xl/workbook.xml"), xml([&](QXmlStreamWriter &w) {
              w.writeStartElement(QStringLiteral("workbook"));
              w.writeDefaultNamespace(MainNs);
@@ -213,6 +281,10 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
         {QStringLiteral("xl/worksheets/sheet1.xml"), sheet},
         {QStringLiteral("xl/sharedStrings.xml"), strings},
     };
+    if (withProperties) {
+        parts.append({QStringLiteral("docProps/core.xml"), coreProperties(properties)});
+        parts.append({QStringLiteral("docProps/app.xml"), appProperties(properties)});
+    }
 
     QBuffer buffer;
     QuaZip zip(&buffer);

@@ -55,7 +55,8 @@ class Busy {
 
 } // namespace
 
-void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pathLabel) {
+void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pathLabel,
+                   const WorkbookProperties &properties) {
     Seams &seams = Seams::instance();
     QString filter = XlsFilter;
     const QString chosen =
@@ -85,7 +86,10 @@ void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pa
     QString error;
     {
         Busy busy;
-        error = writeWorkbook(path, columns, *format);
+        WorkbookProperties made = programProperties();
+        made.title = properties.title;
+        made.comments = properties.comments;
+        error = writeWorkbook(path, columns, *format, made);
     }
     seams.message(owner, Note,
                   error.isEmpty() ? QStringLiteral("文件导出成功！")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/exchange/workbook.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -14,8 +16,10 @@ class DataGrid;
 
 // Asks for a file name and writes `columns` there, with the pointer and the messages of an
 // export; the chosen name goes to `pathLabel` (may be null). Shared by the main window's
-// export and the generator's save.
-void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pathLabel);
+// export and the generator's save. The file's properties name the program and the time made,
+// and whatever `properties` adds.
+void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pathLabel,
+                   const WorkbookProperties &properties = {});
 
 // The import and export operations of the main window's active data grid.
 class ExchangeActions : public QObject {

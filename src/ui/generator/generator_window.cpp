@@ -143,6 +143,13 @@ GeneratorWindow::GeneratorWindow(QWidget *owner) : QWidget(owner, Qt::Window) {
     });
     // Emptied at the start of a generation, filled at its end: never the previous sample.
     connect(m_values, &QAbstractItemModel::modelReset, m_picture, &PlotView::schedule);
+    // The values are drawn, not observed; the window says so under the progress strip.
+    auto *simulated =
+        named(new QLabel(QStringLiteral("模拟数据，仅供教学与方法演示"), this), "SimulatedNote");
+    simulated->setGeometry(twips(120, 3630, 3500, 300));
+    QPalette muted = simulated->palette();
+    muted.setColor(QPalette::WindowText, QColor(0x60, 0x60, 0x60));
+    simulated->setPalette(muted);
     connect(m_generate, &QPushButton::clicked, this, &GeneratorWindow::generate);
     connect(m_save, &QPushButton::clicked, this, &GeneratorWindow::save);
 }
@@ -206,6 +213,9 @@ void GeneratorWindow::generate() {
     m_targetMean = plan.mean;
     m_targetSd = plan.sd;
     m_values->setValues(generator.takeValues(), plan.decimals);
+    m_targets = QStringLiteral("目标均数 %1，目标标准差 %2，例数 %3，小数点位数 %4")
+                    .arg(plan.meanText, plan.sdText, QString::number(plan.count),
+                         QString::number(plan.decimals));
     setResultsVisible(true);
 }
 
@@ -237,7 +247,10 @@ void GeneratorWindow::tick() {
 
 // As the main window's export, with the working list alone in the first column.
 void GeneratorWindow::save() {
-    saveColumnsAs(this, {m_values->texts()}, m_pathLabel);
+    WorkbookProperties properties;
+    properties.title = QStringLiteral("正态分布模拟数据");
+    properties.comments = m_targets;
+    saveColumnsAs(this, {m_values->texts()}, m_pathLabel, properties);
 }
 
 // Closing discards everything; a running generation is stopped first and the window goes

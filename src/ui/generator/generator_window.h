@@ -58,6 +58,8 @@ class GeneratorWindow : public QWidget {
     PlotView *m_picture{nullptr};
     double m_targetMean{0}; // of the values shown
     double m_targetSd{0};
+    // The targets of the sample now in the list, for the saved file's properties.
+    QString m_targets;
     bool m_generating{false};
     bool m_stop{false};
     bool m_closed{false};

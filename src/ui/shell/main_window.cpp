@@ -9,7 +9,6 @@
 #include "ui/means/anova_panel.h"
 #include "ui/means/paired_panel.h"
 #include "ui/means/two_sample_panel.h"
-#include "ui/report/report_actions.h"
 #include "ui/shell/launches.h"
 #include "ui/shell/method_pictures.h"
 #include "core/shell/methods.h"
@@ -19,6 +18,7 @@
 #include "ui/shell/version_window.h"
 #include "ui/tables/four_fold_panel.h"
 #include "ui/tables/rxc_panel.h"
+#include "ui/report/report_actions.h"
 
 #include <QAction>
 #include <QApplication>
