@@ -8,6 +8,7 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -59,6 +60,25 @@ TEST(WorkbookProperties, XlsSummaryInformationReadsBackWithOlefile) {
     EXPECT_EQ(read[QStringLiteral("application")].toString(), Generated.application);
     EXPECT_EQ(read[QStringLiteral("created")].toString(), QStringLiteral("2026-12-08 09:30"));
     EXPECT_EQ(readWorkbook(path, 1).columns, Data);
+}
+
+// The import finds the generator's title again, in either format, and nothing elsewhere.
+TEST(WorkbookProperties, TitleReadsBackForTheImport) {
+    QTemporaryDir dir;
+    for (const char *name : {"g.xls", "g.xlsx"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        ASSERT_TRUE(writeWorkbook(path, Data, *workbookFormatOfName(path), Generated).isEmpty());
+        EXPECT_EQ(workbookTitle(path), SimulatedDataTitle) << name;
+        const QString plain = dir.filePath(QStringLiteral("plain_") + QLatin1String(name));
+        ASSERT_TRUE(writeWorkbook(plain, Data, *workbookFormatOfName(plain)).isEmpty());
+        EXPECT_TRUE(workbookTitle(plain).isEmpty()) << name;
+    }
+    QFile text(dir.filePath(QStringLiteral("t.xls")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a workbook");
+    text.close();
+    EXPECT_TRUE(workbookTitle(text.fileName()).isEmpty());
+    EXPECT_TRUE(workbookTitle(dir.filePath(QStringLiteral("missing.xlsx"))).isEmpty());
 }
 
 QString part(QuaZip &zip, const QString &name) {

@@ -59,6 +59,12 @@ struct WorkbookProperties {
     QString comments;
 };
 
+// The title the generator gives the samples it saves: such data are simulated, not observed.
+inline const QString SimulatedDataTitle = QStringLiteral("正态分布模拟数据");
+
+// The title in a workbook file's document properties; empty when it has none or is unreadable.
+QString workbookTitle(const QString &path);
+
 // The program and its version, made now; no title or comments.
 WorkbookProperties programProperties();
 

@@ -149,6 +149,11 @@ void ExchangeActions::importData() {
     // The other grid's lists are cleared as well, to the state a method switch leaves.
     both.last()->clearLists();
     grid->load(std::move(sheet.columns), std::move(sheet.ticks), sheet.usedRows + TrailingBlanks);
+    m_imported = workbookTitle(path) == SimulatedDataTitle ? grid : nullptr;
+}
+
+bool ExchangeActions::holdsSimulatedData() const {
+    return m_imported && m_imported == grids().first();
 }
 
 } // namespace quarbel

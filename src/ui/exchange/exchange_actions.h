@@ -31,6 +31,10 @@ class ExchangeActions : public QObject {
 
     void importData();
     void exportData();
+    // The active grid holds what the last import read from a file the generator saved.
+    bool holdsSimulatedData() const;
+    // A method switch empties the grids, and with them what was imported.
+    void forgetImport() { m_imported = nullptr; }
 
   private:
     QList<DataGrid *> grids() const;
@@ -41,6 +45,8 @@ class ExchangeActions : public QObject {
     std::function<int()> m_methodIndex;
     // The invisible path label: the last chosen spreadsheet file.
     QLabel *m_pathLabel{nullptr};
+    // The grid the last import from a generated file filled, if any.
+    DataGrid *m_imported{nullptr};
 };
 
 } // namespace quarbel

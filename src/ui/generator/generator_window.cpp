@@ -248,7 +248,7 @@ void GeneratorWindow::tick() {
 // As the main window's export, with the working list alone in the first column.
 void GeneratorWindow::save() {
     WorkbookProperties properties;
-    properties.title = QStringLiteral("正态分布模拟数据");
+    properties.title = SimulatedDataTitle;
     properties.comments = m_targets;
     saveColumnsAs(this, {m_values->texts()}, m_pathLabel, properties);
 }

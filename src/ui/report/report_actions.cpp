@@ -48,14 +48,17 @@ QString startFolder() {
 
 } // namespace
 
-ReportActions::ReportActions(QWidget *window, std::function<int()> method)
-    : QObject(window), m_window(window), m_method(std::move(method)) {}
+ReportActions::ReportActions(QWidget *window, std::function<int()> method,
+                             std::function<bool()> simulated)
+    : QObject(window), m_window(window), m_method(std::move(method)),
+      m_simulated(std::move(simulated)) {}
 
 Report ReportActions::currentReport() const {
     ReportTexts texts;
     texts.method = m_method();
     texts.version = programVersion();
     texts.made = m_clock();
+    texts.simulated = m_simulated();
     for (const QLabel *label : m_window->findChildren<QLabel *>())
         if (!label->objectName().isEmpty())
             texts.fields.insert(label->objectName(), label->text());

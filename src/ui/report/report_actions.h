@@ -17,7 +17,8 @@ namespace quarbel {
 class ReportActions : public QObject {
     Q_OBJECT
   public:
-    ReportActions(QWidget *window, std::function<int()> method);
+    // `simulated` tells whether the active grid holds data the generator made.
+    ReportActions(QWidget *window, std::function<int()> method, std::function<bool()> simulated);
 
     // Where the report's date and time come from; the replay driver fixes it.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -35,6 +36,7 @@ class ReportActions : public QObject {
 
     QWidget *m_window{nullptr};
     std::function<int()> m_method;
+    std::function<bool()> m_simulated;
     std::function<QDateTime()> m_clock{[] { return QDateTime::currentDateTime(); }};
 };
 

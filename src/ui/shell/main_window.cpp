@@ -111,7 +111,9 @@ void MainWindow::createActions() {
     connect(m_exportAction, &QAction::triggered, this, &MainWindow::exportData);
 
     // Every method has a report, so these stay enabled as "退出" does.
-    m_report = new ReportActions(this, [this] { return m_methodIndex; });
+    m_report = new ReportActions(
+        this, [this] { return m_methodIndex; },
+        [this] { return m_exchange && m_exchange->holdsSimulatedData(); });
     m_copyReportAction = make("复制报告", QStringLiteral("复制报告"));
     m_saveReportAction = make("保存报告", QStringLiteral("保存报告…"));
     m_printReportAction = make("打印报告", QStringLiteral("打印报告…"));
@@ -323,6 +325,7 @@ void MainWindow::selectMethod(int index) {
 
     m_twoColumnGrid->clearInputs();
     m_threeGroupGrid->clearInputs();
+    m_exchange->forgetImport();
 
     const bool exchange = usesGrid(index);
     m_importAction->setEnabled(exchange);
