@@ -1,5 +1,6 @@
 // The report's menu entries and its files, through the real main window.
 
+#include "core/exchange/workbook.h"
 #include "ui/common/seams.h"
 #include "ui/shell/main_window.h"
 
@@ -29,6 +30,9 @@ class FakeSeams : public Seams {
 
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
                          QString *) override {
+        return answer;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
         return answer;
     }
     bool confirmOverwrite(QWidget *, const QString &) override { return true; }
@@ -133,6 +137,36 @@ TEST_F(Reports, EachTypeIsSavedAndAFailureLeavesNothing) {
 TEST_F(Reports, PrintGoesThroughTheSeam) {
     action("打印报告")->trigger();
     EXPECT_EQ(seams.printed, 1);
+}
+
+} // namespace
+
+namespace {
+
+// Data the generator saved are simulated: once imported, the report says so; typed data after
+// a method switch are not.
+TEST_F(Reports, ImportedGeneratedDataAreReportedAsSimulated) {
+    const QString path = dir.filePath(QStringLiteral("sample.xls"));
+    WorkbookProperties made = programProperties();
+    made.title = SimulatedDataTitle;
+    ASSERT_TRUE(
+        writeWorkbook(path, {{"48", "52", "50", "55", "45"}}, WorkbookFormat::Xls, made).isEmpty());
+    seams.answer = path;
+    window->importData();
+    for (int i = 3; i < 6; ++i)
+        window->findChild<QLineEdit *>(QStringLiteral("Text4_%1").arg(i))
+            ->setText(QStringList{"45", "4", "5"}[i - 3]);
+    const QString note = QStringLiteral("模拟数据");
+    action("复制报告")->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(note));
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(QStringLiteral("组1\t5\t50.0000")));
+
+    window->selectMethod(0);
+    for (int i = 0; i < 6; ++i)
+        window->findChild<QLineEdit *>(QStringLiteral("Text4_%1").arg(i))
+            ->setText(QStringList{"50", "3", "5", "45", "4", "5"}[i]);
+    action("复制报告")->trigger();
+    EXPECT_FALSE(QApplication::clipboard()->text().contains(note));
 }
 
 } // namespace
