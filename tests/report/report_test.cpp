@@ -234,8 +234,9 @@ INSTANTIATE_TEST_SUITE_P(
         SentenceCase{"two_sample_welch", 0,
                      [] {
                          Fields f = with(twoSample(HbUnequal), detailsOf("two_sample_welch"));
-                         f[QStringLiteral("Note0")] =
-                             QStringLiteral("方差不齐（P < 0.05），应报告Welch t′检验。");
+                         f[QStringLiteral("Note0")] = QStringLiteral(
+                             "两组方差不齐（方差齐性检验 P < 0.05）：合并方差的 t 检验"
+                             "不宜报告，请报告 Welch 校正的 t′ 检验。");
                          return f;
                      },
                      "两组均数差异有统计学意义（t′ = 2.2531，ν = 12.0014，P = 0.044），"
@@ -329,10 +330,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "significant (McNemar χ² = 5.2632, df = 1, P < 0.05)."},
         SentenceCase{"mcnemar_exact", 4,
                      [] {
-                         return with(pairedFourFold({"20", "8", "2", "26"}),
-                                     {{QStringLiteral("McNemarExactP"), QStringLiteral("0.109")},
-                                      {QStringLiteral("Note4"),
-                                       QStringLiteral("b + c < 40，应报告McNemar精确检验。")}});
+                         return with(
+                             pairedFourFold({"20", "8", "2", "26"}),
+                             {{QStringLiteral("McNemarExactP"), QStringLiteral("0.109")},
+                              {QStringLiteral("Note4"),
+                               QStringLiteral("b + c < 25：应报告确切概率法（二项分布）的 P")}});
                      },
                      "配对两种结果的阳性率差异无统计学意义（McNemar精确检验，P = 0.109）。",
                      "The difference between the paired proportions was not statistically "

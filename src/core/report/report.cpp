@@ -114,11 +114,12 @@ QString dfOf(const QStringList &counts, int minus) {
     return plainForm(sum - Fixed4::fromTicks(std::int64_t(minus) * Fixed4::Scale));
 }
 
-bool mentions(const QString &note, std::initializer_list<const char *> words) {
-    for (const char *w : words)
-        if (note.contains(QString::fromUtf8(w), Qt::CaseInsensitive))
-            return true;
-    return false;
+// The note names the test to report ("应报告 Welch …", "请报告 Welch …"); a note that only
+// says why a test could not be done does not count.
+bool recommends(const QString &note, const char *test) {
+    QString plain = note;
+    plain.remove(u' ');
+    return plain.contains(QStringLiteral("报告") + QString::fromUtf8(test));
 }
 
 void compose(Report &report, const Sentence &s) {
@@ -186,7 +187,7 @@ bool twoSample(Builder &b, Sentence &s) {
     groupInputs(b, "Text4", 2);
     const QString df = dfOf({b.item("Text4", 2), b.item("Text4", 5)}, 2);
     const QString note = b.at("Note0");
-    const bool welch = mentions(note, {"Welch", "t′", "t'"}) && !b.at("TwoSampleWelchT").isEmpty();
+    const bool welch = recommends(note, "Welch") && !b.at("TwoSampleWelchT").isEmpty();
     b.row(QStringLiteral("t"), t);
     b.row(QStringLiteral("自由度 ν"), df);
     b.row(QStringLiteral("P"), b.at("TwoSampleP"));
@@ -266,7 +267,7 @@ bool anova(Builder &b, Sentence &s) {
         return false;
     groupInputs(b, "Text41", 3);
     const QString df2 = dfOf({b.item("Text41", 2), b.item("Text41", 5), b.item("Text41", 8)}, 3);
-    const bool welch = mentions(b.at("Note2"), {"Welch"}) && !b.at("AnovaWelchF").isEmpty();
+    const bool welch = recommends(b.at("Note2"), "Welch") && !b.at("AnovaWelchF").isEmpty();
     b.row(QStringLiteral("F"), f);
     b.row(QStringLiteral("自由度 ν₁, ν₂"), df2.isEmpty() ? QString() : QStringLiteral("2, ") + df2);
     b.row(QStringLiteral("P"), b.at("AnovaP"));
@@ -357,7 +358,7 @@ bool fourFold(Builder &b, Sentence &s) {
 
     s.subjectZh = QStringLiteral("两组率差异");
     s.subjectEn = QStringLiteral("The difference between the two proportions");
-    const bool useFisher = !fisher.isEmpty() && (unsuitable || mentions(b.at("Note3"), {"Fisher"}));
+    const bool useFisher = !fisher.isEmpty() && (unsuitable || recommends(b.at("Note3"), "Fisher"));
     if (useFisher) {
         s.testZh = QStringLiteral("Fisher确切概率法");
         s.testEn = QStringLiteral("Fisher's exact test");
@@ -405,7 +406,7 @@ bool pairedFourFold(Builder &b, Sentence &s) {
 
     s.subjectZh = QStringLiteral("配对两种结果的阳性率差异");
     s.subjectEn = QStringLiteral("The difference between the paired proportions");
-    if (!exact.isEmpty() && (chi2.isEmpty() || mentions(b.at("Note4"), {"精确", "exact"}))) {
+    if (!exact.isEmpty() && (chi2.isEmpty() || recommends(b.at("Note4"), "确切"))) {
         s.testZh = QStringLiteral("McNemar精确检验");
         s.testEn = QStringLiteral("exact McNemar test");
         s.exactP = exact;
