@@ -185,6 +185,7 @@ QByteArray contentXml(const Report &report, bool withImage, int width, int heigh
     w.writeAttribute(StyleNs, QStringLiteral("family"), QStringLiteral("table"));
     w.writeStartElement(StyleNs, QStringLiteral("table-properties"));
     w.writeAttribute(TableNs, QStringLiteral("align"), QStringLiteral("left"));
+    w.writeAttribute(StyleNs, QStringLiteral("width"), QStringLiteral("12cm"));
     w.writeAttribute(TableNs, QStringLiteral("border-model"), QStringLiteral("collapsing"));
     w.writeEndElement();
     w.writeEndElement();
@@ -195,9 +196,13 @@ QByteArray contentXml(const Report &report, bool withImage, int width, int heigh
     cellStyleElement(w, QStringLiteral("HeadLast"), heavy, heavy);
     cellStyleElement(w, QStringLiteral("Body"), none, none);
     cellStyleElement(w, QStringLiteral("Last"), none, heavy);
+    // The heading, and the space that sets paragraphs and tables apart.
     w.writeStartElement(StyleNs, QStringLiteral("style"));
-    w.writeAttribute(StyleNs, QStringLiteral("name"), QStringLiteral("Title"));
+    w.writeAttribute(StyleNs, QStringLiteral("name"), QStringLiteral("P1"));
     w.writeAttribute(StyleNs, QStringLiteral("family"), QStringLiteral("paragraph"));
+    w.writeStartElement(StyleNs, QStringLiteral("paragraph-properties"));
+    w.writeAttribute(FoNs, QStringLiteral("margin-bottom"), QStringLiteral("0.2cm"));
+    w.writeEndElement();
     w.writeStartElement(StyleNs, QStringLiteral("text-properties"));
     w.writeAttribute(FoNs, QStringLiteral("font-size"), QStringLiteral("14pt"));
     w.writeAttribute(FoNs, QStringLiteral("font-weight"), QStringLiteral("bold"));
@@ -205,22 +210,30 @@ QByteArray contentXml(const Report &report, bool withImage, int width, int heigh
     w.writeAttribute(StyleNs, QStringLiteral("font-size-asian"), QStringLiteral("14pt"));
     w.writeEndElement();
     w.writeEndElement();
+    w.writeStartElement(StyleNs, QStringLiteral("style"));
+    w.writeAttribute(StyleNs, QStringLiteral("name"), QStringLiteral("P2"));
+    w.writeAttribute(StyleNs, QStringLiteral("family"), QStringLiteral("paragraph"));
+    w.writeStartElement(StyleNs, QStringLiteral("paragraph-properties"));
+    w.writeAttribute(FoNs, QStringLiteral("margin-top"), QStringLiteral("0.25cm"));
+    w.writeAttribute(FoNs, QStringLiteral("margin-bottom"), QStringLiteral("0.1cm"));
+    w.writeEndElement();
+    w.writeEndElement();
     w.writeEndElement(); // automatic-styles
 
     w.writeStartElement(OfficeNs, QStringLiteral("body"));
     w.writeStartElement(OfficeNs, QStringLiteral("text"));
-    textP(w, report.title, QStringLiteral("Title"));
+    textP(w, report.title, QStringLiteral("P1"));
     textP(w, report.stamp);
     if (!report.emptyLine.isEmpty()) {
         textP(w, report.emptyLine);
     } else {
         if (!report.inputs.isEmpty()) {
-            textP(w, QStringLiteral("输入数据"));
+            textP(w, QStringLiteral("输入数据"), QStringLiteral("P2"));
             odtTable(w, report.inputs, 1);
         }
-        textP(w, QStringLiteral("结果"));
+        textP(w, QStringLiteral("结果"), QStringLiteral("P2"));
         odtTable(w, report.results, 2);
-        textP(w, report.chinese);
+        textP(w, report.chinese, QStringLiteral("P2"));
         textP(w, report.english);
         for (const QString &note : report.notes)
             textP(w, QStringLiteral("注：") + note);
