@@ -3,7 +3,6 @@
 // (data/report_details.R) where the case has them.
 
 #include "core/correlation/correlation.h"
-#include "core/entry/column_list.h"
 #include "core/means/anova.h"
 #include "core/means/paired.h"
 #include "core/means/two_sample.h"
@@ -11,7 +10,7 @@
 #include "core/tables/four_fold.h"
 #include "core/tables/graded.h"
 #include "core/tables/rxc.h"
-#include "tables/print_helpers.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -42,11 +41,7 @@ Fields detailsOf(const char *caseName) {
     return fields;
 }
 
-std::vector<std::int64_t> ticksOf(const QStringList &texts) {
-    ColumnList list(QStringLiteral("List"));
-    list.replaceAll(texts);
-    return {list.ticks().begin(), list.ticks().end()};
-}
+using test::ticksOf;
 
 QString item(const char *array, int i) {
     return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(i);
@@ -402,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(
                          return graded({"5", "10", "20", "15", "", "", "", ""});
                      },
                      "", ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &row) { return std::string(row.param.name); });
 
 // The report's numbers are the panel's texts, and its HTML and ODT tables carry three rules.
 TEST(ReportTable, TwoSampleTablesAndRules) {
