@@ -130,6 +130,70 @@ QByteArray appProperties(const WorkbookProperties &properties) {
     });
 }
 
+const QString OfficeRel =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
+const QString OfficeType = QStringLiteral("application/vnd.openxmlformats-officedocument.");
+
+// [Content_Types].xml: the parts and their types, with the properties' parts when written.
+QByteArray contentTypes(bool withProperties) {
+    return xml([&](QXmlStreamWriter &w) {
+        w.writeStartElement(QStringLiteral("Types"));
+        w.writeDefaultNamespace(
+            QStringLiteral("http://schemas.openxmlformats.org/package/2006/content-types"));
+        w.writeStartElement(QStringLiteral("Default"));
+        w.writeAttribute(QStringLiteral("Extension"), QStringLiteral("rels"));
+        w.writeAttribute(QStringLiteral("ContentType"),
+                         QStringLiteral("application/vnd.openxmlformats-package."
+                                        "relationships+xml"));
+        w.writeEndElement();
+        w.writeStartElement(QStringLiteral("Default"));
+        w.writeAttribute(QStringLiteral("Extension"), QStringLiteral("xml"));
+        w.writeAttribute(QStringLiteral("ContentType"), QStringLiteral("application/xml"));
+        w.writeEndElement();
+        const std::array<std::pair<const char *, const char *>, 3> overrides{{
+            {"/xl/workbook.xml", "spreadsheetml.sheet.main+xml"},
+            {"/xl/worksheets/sheet1.xml", "spreadsheetml.worksheet+xml"},
+            {"/xl/sharedStrings.xml", "spreadsheetml.sharedStrings+xml"},
+        }};
+        for (const auto &[part, type] : overrides) {
+            w.writeStartElement(QStringLiteral("Override"));
+            w.writeAttribute(QStringLiteral("PartName"), QLatin1String(part));
+            w.writeAttribute(QStringLiteral("ContentType"), OfficeType + QLatin1String(type));
+            w.writeEndElement();
+        }
+        if (withProperties) {
+            w.writeStartElement(QStringLiteral("Override"));
+            w.writeAttribute(QStringLiteral("PartName"), QStringLiteral("/docProps/core.xml"));
+            w.writeAttribute(QStringLiteral("ContentType"),
+                             QStringLiteral("application/vnd.openxmlformats-package."
+                                            "core-properties+xml"));
+            w.writeEndElement();
+            w.writeStartElement(QStringLiteral("Override"));
+            w.writeAttribute(QStringLiteral("PartName"), QStringLiteral("/docProps/app.xml"));
+            w.writeAttribute(QStringLiteral("ContentType"),
+                             OfficeType + QStringLiteral("extended-properties+xml"));
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    });
+}
+
+// _rels/.rels: the workbook, and the properties' parts when written.
+QByteArray packageRelationships(bool withProperties) {
+    QList<std::array<QString, 3>> rels{{QStringLiteral("rId1"),
+                                        OfficeRel + QStringLiteral("officeDocument"),
+                                        QStringLiteral("xl/workbook.xml")}};
+    if (withProperties) {
+        rels.append({QStringLiteral("rId2"),
+                     QStringLiteral("http://schemas.openxmlformats.org/package/2006/"
+                                    "relationships/metadata/core-properties"),
+                     QStringLiteral("docProps/core.xml")});
+        rels.append({QStringLiteral("rId3"), OfficeRel + QStringLiteral("extended-properties"),
+                     QStringLiteral("docProps/app.xml")});
+    }
+    return relationships(rels);
+}
+
 } // namespace
 
 std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error,
@@ -202,64 +266,10 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
         }
         w.writeEndElement();
     });
-    const QString officeRel =
-        QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
-    const QString contentType = QStringLiteral("application/vnd.openxmlformats-officedocument.");
     const bool withProperties = !properties.application.isEmpty();
-    QList<std::array<QString, 3>> packageRels{{QStringLiteral("rId1"),
-                                               officeRel + QStringLiteral("officeDocument"),
-                                               QStringLiteral("xl/workbook.xml")}};
-    if (withProperties) {
-        packageRels.append({QStringLiteral("rId2"),
-                            QStringLiteral("http://schemas.openxmlformats.org/package/2006/"
-                                           "relationships/metadata/core-properties"),
-                            QStringLiteral("docProps/core.xml")});
-        packageRels.append({QStringLiteral("rId3"),
-                            officeRel + QStringLiteral("extended-properties"),
-                            QStringLiteral("docProps/app.xml")});
-    }
     QList<std::pair<QString, QByteArray>> parts{
-        {QStringLiteral("[Content_Types].xml"), xml([&](QXmlStreamWriter &w) {
-             w.writeStartElement(QStringLiteral("Types"));
-             w.writeDefaultNamespace(
-                 QStringLiteral("http://schemas.openxmlformats.org/package/2006/content-types"));
-             w.writeStartElement(QStringLiteral("Default"));
-             w.writeAttribute(QStringLiteral("Extension"), QStringLiteral("rels"));
-             w.writeAttribute(QStringLiteral("ContentType"),
-                              QStringLiteral("application/vnd.openxmlformats-package."
-                                             "relationships+xml"));
-             w.writeEndElement();
-             w.writeStartElement(QStringLiteral("Default"));
-             w.writeAttribute(QStringLiteral("Extension"), QStringLiteral("xml"));
-             w.writeAttribute(QStringLiteral("ContentType"), QStringLiteral("application/xml"));
-             w.writeEndElement();
-             const std::array<std::pair<const char *, const char *>, 3> overrides{{
-                 {"/xl/workbook.xml", "spreadsheetml.sheet.main+xml"},
-                 {"/xl/worksheets/sheet1.xml", "spreadsheetml.worksheet+xml"},
-                 {"/xl/sharedStrings.xml", "spreadsheetml.sharedStrings+xml"},
-             }};
-             for (const auto &[part, type] : overrides) {
-                 w.writeStartElement(QStringLiteral("Override"));
-                 w.writeAttribute(QStringLiteral("PartName"), QLatin1String(part));
-                 w.writeAttribute(QStringLiteral("ContentType"), contentType + QLatin1String(type));
-                 w.writeEndElement();
-             }
-             if (withProperties) {
-                 w.writeStartElement(QStringLiteral("Override"));
-                 w.writeAttribute(QStringLiteral("PartName"), QStringLiteral("/docProps/core.xml"));
-                 w.writeAttribute(QStringLiteral("ContentType"),
-                                  QStringLiteral("application/vnd.openxmlformats-package."
-                                                 "core-properties+xml"));
-                 w.writeEndElement();
-                 w.writeStartElement(QStringLiteral("Override"));
-                 w.writeAttribute(QStringLiteral("PartName"), QStringLiteral("/docProps/app.xml"));
-                 w.writeAttribute(QStringLiteral("ContentType"),
-                                  contentType + QStringLiteral("extended-properties+xml"));
-                 w.writeEndElement();
-             }
-             w.writeEndElement();
-         })},
-        {QStringLiteral("_rels/.rels"), relationships(packageRels)},
+        {QStringLiteral("[Content_Types].xml"), contentTypes(withProperties)},
+        {QStringLiteral("_rels/.rels"), packageRelationships(withProperties)},
         {QStringLiteral("xl/workbook.xml"), xml([&](QXmlStreamWriter &w) {
              w.writeStartElement(QStringLiteral("workbook"));
              w.writeDefaultNamespace(MainNs);
@@ -274,9 +284,9 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
              w.writeEndElement();
          })},
         {QStringLiteral("xl/_rels/workbook.xml.rels"),
-         relationships({{QStringLiteral("rId1"), officeRel + QStringLiteral("worksheet"),
+         relationships({{QStringLiteral("rId1"), OfficeRel + QStringLiteral("worksheet"),
                          QStringLiteral("worksheets/sheet1.xml")},
-                        {QStringLiteral("rId2"), officeRel + QStringLiteral("sharedStrings"),
+                        {QStringLiteral("rId2"), OfficeRel + QStringLiteral("sharedStrings"),
                          QStringLiteral("sharedStrings.xml")}})},
         {QStringLiteral("xl/worksheets/sheet1.xml"), sheet},
         {QStringLiteral("xl/sharedStrings.xml"), strings},

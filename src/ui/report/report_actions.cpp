@@ -34,6 +34,13 @@ QByteArray pngOf(const QImage &image) {
     return bytes;
 }
 
+QString dataUri(const QImage &picture) {
+    if (picture.isNull())
+        return {};
+    return QStringLiteral("data:image/png;base64,") +
+           QString::fromLatin1(pngOf(picture).toBase64());
+}
+
 QString &lastFolder() {
     static QString folder;
     return folder;
@@ -90,75 +97,77 @@ void ReportActions::copy() {
     const Report report = currentReport();
     const QImage picture = report.emptyLine.isEmpty() ? currentPicture() : QImage();
     auto *data = new QMimeData;
-    const QString source = picture.isNull() ? QString()
-                                            : QStringLiteral("data:image/png;base64,") +
-                                                  QString::fromLatin1(pngOf(picture).toBase64());
-    data->setHtml(reportHtml(report, source));
+    data->setHtml(reportHtml(report, dataUri(picture)));
     data->setText(reportPlainText(report));
     if (!picture.isNull())
         data->setImageData(picture);
     QApplication::clipboard()->setMimeData(data);
 }
 
+namespace {
+
+// A name that ends in a known type keeps it; otherwise the chosen type's extension is added.
+// Returns the suffix, and completes `path`.
+QString settleSuffix(QString &path, const QString &filter) {
+    QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("htm"))
+        return QStringLiteral("html");
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("odt") ||
+        suffix == QLatin1String("pdf"))
+        return suffix;
+    suffix = filter == OdtFilter   ? QStringLiteral("odt")
+             : filter == PdfFilter ? QStringLiteral("pdf")
+                                   : QStringLiteral("html");
+    path += u'.' + suffix;
+    return suffix;
+}
+
+} // namespace
+
+bool ReportActions::write(QIODevice &device, const QString &suffix, const Report &report,
+                          const QImage &picture) const {
+    if (suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&device);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setTitle(report.title);
+        pdf.setCreator(programName() + u' ' + programVersion());
+        QTextDocument document;
+        fillDocument(document, report, picture);
+        document.print(&pdf);
+        return true;
+    }
+    const QByteArray bytes =
+        suffix == QLatin1String("odt")
+            ? reportOdt(report, picture.isNull() ? QByteArray() : pngOf(picture), picture.width(),
+                        picture.height())
+            : reportHtml(report, dataUri(picture)).toUtf8();
+    return !bytes.isEmpty() && device.write(bytes) == bytes.size();
+}
+
 void ReportActions::save() {
     Seams &seams = Seams::instance();
     QString filter = HtmlFilter;
-    const QString chosen = seams.saveFileName(
+    QString path = seams.saveFileName(
         m_window, QStringLiteral("保存报告"), startFolder(),
         QStringList{HtmlFilter, OdtFilter, PdfFilter}.join(QStringLiteral(";;")), &filter);
-    if (chosen.isEmpty())
+    if (path.isEmpty())
         return;
-    lastFolder() = QFileInfo(chosen).absolutePath();
-
-    // A name that ends in a known type keeps it; otherwise the chosen type's extension is added.
-    QString path = chosen;
-    QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("htm"))
-        suffix = QStringLiteral("html");
-    if (suffix != QLatin1String("html") && suffix != QLatin1String("odt") &&
-        suffix != QLatin1String("pdf")) {
-        suffix = filter == OdtFilter   ? QStringLiteral("odt")
-                 : filter == PdfFilter ? QStringLiteral("pdf")
-                                       : QStringLiteral("html");
-        path += u'.' + suffix;
-    }
+    lastFolder() = QFileInfo(path).absolutePath();
+    const QString suffix = settleSuffix(path, filter);
     if (QFileInfo::exists(path) && !seams.confirmOverwrite(m_window, path))
         return;
 
     const Report report = currentReport();
-    const QImage picture = report.emptyLine.isEmpty() ? currentPicture() : QImage();
     // Written beside the target and renamed into place, so a failure leaves no partial file.
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok && suffix == QLatin1String("pdf")) {
-        QPdfWriter pdf(&file);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setTitle(report.title);
-        pdf.setCreator(QStringLiteral("Quarbel ") + programVersion());
-        QTextDocument document;
-        fillDocument(document, report, picture);
-        document.print(&pdf);
-        ok = file.error() == QFileDevice::NoError;
-    } else if (ok) {
-        QByteArray bytes;
-        if (suffix == QLatin1String("odt")) {
-            bytes = reportOdt(report, picture.isNull() ? QByteArray() : pngOf(picture),
-                              picture.width(), picture.height());
-        } else {
-            const QString source = picture.isNull()
-                                       ? QString()
-                                       : QStringLiteral("data:image/png;base64,") +
-                                             QString::fromLatin1(pngOf(picture).toBase64());
-            bytes = reportHtml(report, source).toUtf8();
-        }
-        ok = !bytes.isEmpty() && file.write(bytes) == bytes.size();
-    }
-    if (ok)
-        ok = file.commit();
-    else
+    const bool ok =
+        file.open(QIODevice::WriteOnly) &&
+        write(file, suffix, report, report.emptyLine.isEmpty() ? currentPicture() : QImage()) &&
+        file.error() == QFileDevice::NoError && file.commit();
+    if (!ok) {
         file.cancelWriting();
-    if (!ok)
         seams.message(m_window, QStringLiteral("提示"), QStringLiteral("报告保存失败！"));
+    }
 }
 
 void ReportActions::print() {

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QIODevice;
 class QTextDocument;
 class QWidget;
 
@@ -33,6 +34,9 @@ class ReportActions : public QObject {
 
   private:
     void fillDocument(QTextDocument &document, const Report &report, const QImage &picture) const;
+    // Writes the report as `suffix` says (html, odt or pdf); false when it could not.
+    bool write(QIODevice &device, const QString &suffix, const Report &report,
+               const QImage &picture) const;
 
     QWidget *m_window{nullptr};
     std::function<int()> m_method;
