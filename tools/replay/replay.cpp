@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,25 +124,18 @@ class Driver {
             key(find(name), text.value_or(QString()));
         else if (command == u"scroll")
             scroll(find(name), text.value_or(QString()));
-        else if (command == u"import" || command == u"export")
-            fileCommand(QString::fromUtf8(command == u"import" ? "导入" : "导出"), rest);
-        else if (command == u"gen.save")
-            fileCommand(QStringLiteral("gen.Command4"), rest);
+        else if (const QString trigger = fileTrigger(command); !trigger.isEmpty())
+            fileCommand(trigger, rest);
         else if (command == u"plot.save")
             savePicture(QStringLiteral("Plot%1").arg(m_window.methodIndex()), rest);
         else if (command == u"gen.plot.save")
             savePicture(QStringLiteral("gen.Plot"), rest);
         else if (command == u"filetype")
             out(rest + QStringLiteral(": ") + fileType(rest));
-        else if (command == u"report.save")
-            fileCommand(QStringLiteral("保存报告"), rest);
         else if (command == u"report.copy")
             click(find(QStringLiteral("复制报告")));
         else if (command == u"print")
-            for (const QString &n : rest.split(u' ', Qt::SkipEmptyParts)) {
-                flushPictures();
-                out(n + u'=' + (n == u"clipboard" ? clipboardText() : valueOf(find(n))));
-            }
+            print(rest);
         else if (command == u"state")
             state(name);
         else if (command == u"expect")
@@ -327,6 +321,24 @@ class Driver {
         if (head.contains("<svg"))
             return QStringLiteral("svg");
         return QStringLiteral("other");
+    }
+
+    // The entry a file command presses, its dialog answered with the command's path.
+    static QString fileTrigger(const QString &command) {
+        static const QHash<QString, QString> triggers{
+            {QStringLiteral("import"), QStringLiteral("导入")},
+            {QStringLiteral("export"), QStringLiteral("导出")},
+            {QStringLiteral("gen.save"), QStringLiteral("gen.Command4")},
+            {QStringLiteral("report.save"), QStringLiteral("保存报告")},
+        };
+        return triggers.value(command);
+    }
+
+    void print(const QString &names) {
+        for (const QString &n : names.split(u' ', Qt::SkipEmptyParts)) {
+            flushPictures();
+            out(n + u'=' + (n == u"clipboard" ? clipboardText() : valueOf(find(n))));
+        }
     }
 
     // The clipboard's text on one line, its line breaks shown as " ⏎ ".
