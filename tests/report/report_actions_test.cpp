@@ -99,6 +99,9 @@ TEST_F(Reports, CopyPutsHtmlWithRulesAndTabbedText) {
     EXPECT_TRUE(data->text().contains(QStringLiteral("t\t2.2420\n")));
     EXPECT_TRUE(data->html().contains(QStringLiteral("border-top:1.5pt solid #000000")));
     EXPECT_TRUE(data->html().contains(QStringLiteral("两组均数差异有统计学意义")));
+    // The method's picture goes along, as an image and inside the HTML.
+    EXPECT_TRUE(data->hasImage());
+    EXPECT_TRUE(data->html().contains(QStringLiteral("<img src=\"data:image/png;base64,")));
 }
 
 TEST_F(Reports, EachTypeIsSavedAndAFailureLeavesNothing) {

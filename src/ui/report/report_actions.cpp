@@ -1,6 +1,7 @@
 #include "ui/report/report_actions.h"
 
 #include "core/shell/program.h"
+#include "ui/common/plot_view.h"
 #include "ui/common/seams.h"
 
 #include <QApplication>
@@ -80,9 +81,11 @@ Report ReportActions::currentReport() const {
 }
 
 QImage ReportActions::currentPicture() const {
-    auto *plot = m_window->findChild<QWidget *>(QStringLiteral("Plot%1").arg(m_method()));
+    auto *plot = m_window->findChild<PlotView *>(QStringLiteral("Plot%1").arg(m_method()));
     if (!plot || plot->isHidden() || plot->width() <= 0 || plot->height() <= 0)
         return {};
+    // A picture redraws a moment after its last change; the report takes its final state.
+    plot->flush();
     return plot->grab().toImage();
 }
 
