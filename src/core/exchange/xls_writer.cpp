@@ -159,8 +159,7 @@ QByteArray globals(quint32 sheetOffset, const QByteArray &sst) {
 class SstWriter {
   public:
     SstWriter(qsizetype streamOffset, quint32 total, quint32 unique)
-        : m_streamOffset(streamOffset), m_unique(unique),
-          m_perBucket(std::max<quint32>(8, unique / 128 + 1)) {
+        : m_streamOffset(streamOffset), m_perBucket(std::max<quint32>(8, unique / 128 + 1)) {
         put32(m_body, total);
         put32(m_body, unique);
     }
@@ -212,7 +211,6 @@ class SstWriter {
     }
 
     qsizetype m_streamOffset{0};
-    quint32 m_unique{0};
     quint32 m_perBucket{8};
     quint32 m_index{0};
     bool m_first{true};

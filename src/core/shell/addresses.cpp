@@ -43,7 +43,7 @@ QUrl resolveAddress(const QString &address, const QString &helpDir) {
     if (address.isEmpty())
         return {};
     // A one-letter scheme is a Windows drive, not an address of its own.
-    const QUrl url(address);
+    QUrl url(address);
     if (url.isValid() && url.scheme().size() > 1)
         return url;
     if (helpDir.isEmpty())
@@ -54,7 +54,7 @@ QUrl resolveAddress(const QString &address, const QString &helpDir) {
 QString findHelpDir(const QString &programDir) {
     const QDir dir(programDir);
     for (const char *relative : {"../share/quarbel/help", "help"}) {
-        const QString candidate = QDir::cleanPath(dir.absoluteFilePath(QLatin1String(relative)));
+        QString candidate = QDir::cleanPath(dir.absoluteFilePath(QLatin1String(relative)));
         if (QFileInfo::exists(candidate + QStringLiteral("/index.html")))
             return candidate;
     }
@@ -67,7 +67,7 @@ QString chooseCalculator(bool windows, const std::function<bool(const QString &)
     static const std::array<const char *, 6> programs{
         "gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk", "xcalc"};
     for (const char *program : programs) {
-        const QString name = QLatin1String(program);
+        QString name = QLatin1String(program);
         if (installed(name))
             return name;
     }
