@@ -2,9 +2,9 @@
 // listed, through the real window; beside it the algorithm alone, without events or the list.
 #include "bench_support.h"
 
-#include "ui/generator/generator_window.h"
 #include "core/generator/normal_generator.h"
 #include "core/generator/uniform_source.h"
+#include "ui/generator/generator_window.h"
 
 #include <QComboBox>
 #include <QLineEdit>

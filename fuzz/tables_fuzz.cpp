@@ -3,11 +3,11 @@
 // every shown field must be empty or keep the pattern its field uses; negative counts, and
 // counts too large to be held, show no statistic; a small-count warning shows no result; a
 // judgment never shows without its statistic; the details keep their forms.
-#include "core/tables/graded.h"
 #include "core/entry/number_rules.h"
-#include "fuzz_support.h"
 #include "core/tables/four_fold.h"
+#include "core/tables/graded.h"
 #include "core/tables/rxc.h"
+#include "fuzz_support.h"
 
 using namespace quarbel;
 using quarbel::fuzz::isDisplayPattern;

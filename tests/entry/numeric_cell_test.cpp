@@ -17,7 +17,7 @@ void typeInto(QLineEdit &cell, const QString &text) {
 }
 
 class NumericCellTest : public testing::Test {
-protected:
+  protected:
     QWidget m_parent;
     NumericCell m_grid{QStringLiteral("Text1_0"), CellRules{true, true, true}, &m_parent};
     QStringList m_edits;

@@ -1,7 +1,7 @@
 #include "core/entry/wide_int.h"
 
-#include <cmath>
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace quarbel {

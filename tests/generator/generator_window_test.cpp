@@ -1,7 +1,7 @@
 #include "core/exchange/workbook.h"
+#include "ui/common/seams.h"
 #include "ui/generator/generator_window.h"
 #include "ui/shell/main_window.h"
-#include "ui/common/seams.h"
 
 #include <QApplication>
 #include <QComboBox>

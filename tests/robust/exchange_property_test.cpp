@@ -6,8 +6,8 @@
 #include "core/entry/cell_rules.h"
 #include "core/entry/column_list.h"
 #include "core/exchange/workbook.h"
-#include "ui/shell/main_window.h"
 #include "core/shell/methods.h"
+#include "ui/shell/main_window.h"
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>

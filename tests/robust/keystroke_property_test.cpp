@@ -4,9 +4,9 @@
 #include "robust_support.h"
 
 #include "core/entry/column_list.h"
+#include "core/shell/methods.h"
 #include "ui/entry/numeric_cell.h"
 #include "ui/shell/main_window.h"
-#include "core/shell/methods.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -5,7 +5,6 @@
 #include <QRegularExpression>
 #include <QWidget>
 
-
 namespace quarbel::robust {
 
 QString QuietSeams::saveFileName(QWidget *, const QString &, const QString &, const QString &,

@@ -60,7 +60,7 @@ void pressKey(QWidget *target, int key);
 QString malformedNumber(const QString &shown);
 
 using probe::peakMemoryMB;
-using probe::residentMemoryMB;
 using probe::resetPeakMemory;
+using probe::residentMemoryMB;
 
 } // namespace quarbel::robust

@@ -1,5 +1,5 @@
-#include "ui/shell/main_window.h"
 #include "ui/common/seams.h"
+#include "ui/shell/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +17,7 @@ using namespace quarbel;
 namespace {
 
 class RecordingSeams : public Seams {
-public:
+  public:
     QStringList launched;
     int ended{0};
 
@@ -38,7 +38,7 @@ public:
 };
 
 class ShellTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Seams::install(&seams);
         window = std::make_unique<MainWindow>();

@@ -2,9 +2,9 @@
 // One command a line; see README.md for the commands and the output format.
 #include "core/entry/column_list.h"
 #include "ui/common/plot_view.h"
-#include "ui/shell/main_window.h"
 #include "ui/common/seams.h"
 #include "ui/report/report_actions.h"
+#include "ui/shell/main_window.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -225,8 +225,8 @@ QString displayForm(Fixed4 value) {
     const std::int64_t t = value.ticks();
     const std::uint64_t mag = t < 0 ? 0 - std::uint64_t(t) : std::uint64_t(t);
     const QString frac = QString::number(mag % Fixed4::Scale).rightJustified(4, u'0');
-    return (t < 0 ? QStringLiteral("-") : QString()) + QString::number(mag / Fixed4::Scale) +
-           u'.' + frac;
+    return (t < 0 ? QStringLiteral("-") : QString()) + QString::number(mag / Fixed4::Scale) + u'.' +
+           frac;
 }
 
 QString displayFormText(const QString &text) {

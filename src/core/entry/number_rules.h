@@ -11,7 +11,7 @@ namespace quarbel {
 // A value held as a signed 64-bit count of ten-thousandths. Typed values are rounded to it so
 // that sums and differences of inputs stay exact to four decimals.
 class Fixed4 {
-public:
+  public:
     static constexpr std::int64_t Scale = 10000;
 
     constexpr Fixed4() = default;
@@ -40,7 +40,7 @@ public:
     }
     constexpr auto operator<=>(const Fixed4 &) const = default;
 
-private:
+  private:
     std::int64_t m_ticks{0};
 };
 

@@ -347,7 +347,8 @@ class Workbook {
             case StringRecord: {
                 const auto parts = m_records.withContinues(b);
                 if (const auto cell = std::exchange(pendingString, std::nullopt))
-                    put(cell->first, cell->second, m_biff8 ? Pieces(parts).unicodeString() : text(b));
+                    put(cell->first, cell->second,
+                        m_biff8 ? Pieces(parts).unicodeString() : text(b));
                 break;
             }
             case BoolErrRecord:

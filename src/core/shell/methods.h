@@ -21,10 +21,10 @@ inline constexpr int MethodCount = 8;
 
 inline const std::array<QString, MethodCount> &methodCaptions() {
     static const std::array<QString, MethodCount> captions{
-        QStringLiteral("两样本均数t检验"),  QStringLiteral("配对资料t检验"),
+        QStringLiteral("两样本均数t检验"),   QStringLiteral("配对资料t检验"),
         QStringLiteral("方差分析（F检验）"), QStringLiteral("计数资料卡方检验"),
-        QStringLiteral("配对资料卡方检验"), QStringLiteral("多个样本率卡方检验"),
-        QStringLiteral("直线相关与回归"),   QStringLiteral("秩和检验及Ridit分析"),
+        QStringLiteral("配对资料卡方检验"),  QStringLiteral("多个样本率卡方检验"),
+        QStringLiteral("直线相关与回归"),    QStringLiteral("秩和检验及Ridit分析"),
     };
     return captions;
 }

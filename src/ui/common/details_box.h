@@ -13,7 +13,8 @@ namespace quarbel {
 class DetailsBox : public QGroupBox {
     Q_OBJECT
   public:
-    DetailsBox(const Details &layout, const QString &noteName, QWidget *parent, int pairsPerRow = 2);
+    DetailsBox(const Details &layout, const QString &noteName, QWidget *parent,
+               int pairsPerRow = 2);
 
     // Writes every item's text by name and the note; items the layout lacks are ignored.
     void write(const Details &details);

@@ -13,17 +13,17 @@ namespace quarbel {
 // A rule's write-back re-enters the change handler, so edited() fires once, for the final text.
 class NumericCell : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     NumericCell(const QString &name, CellRules rules, QWidget *parent);
 
     // While the gate answers true, changes are ignored entirely (no rules, no edited()): the
     // grids set it while they copy list entries into their cells.
     void setGate(std::function<bool()> gate) { m_gate = std::move(gate); }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void edited(const QString &text);
 
-private:
+  private:
     void onTextChanged(const QString &text);
 
     CellRules m_rules;

@@ -1,11 +1,11 @@
 #include "ui/exchange/exchange_actions.h"
 
 #include "core/entry/column_list.h"
-#include "ui/entry/data_grid.h"
-#include "ui/entry/numeric_cell.h"
 #include "core/exchange/workbook.h"
 #include "core/shell/methods.h"
 #include "ui/common/seams.h"
+#include "ui/entry/data_grid.h"
+#include "ui/entry/numeric_cell.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,6 @@
 #include "ui/generator/generator_window.h"
 #include "ui/common/panel_parts.h"
 
-#include "ui/exchange/exchange_actions.h"
 #include "core/generator/normal_generator.h"
 #include "core/generator/uniform_source.h"
 #include "core/generator/value_list_model.h"
@@ -9,6 +8,7 @@
 #include "ui/common/picture_drawing.h"
 #include "ui/common/plot_view.h"
 #include "ui/common/seams.h"
+#include "ui/exchange/exchange_actions.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,24 +1,24 @@
 #include "ui/shell/main_window.h"
 
-#include "ui/correlation/correlation_panel.h"
-#include "ui/tables/graded_panel.h"
 #include "core/entry/column_list.h"
+#include "core/shell/methods.h"
+#include "ui/common/panel_parts.h"
+#include "ui/common/seams.h"
+#include "ui/correlation/correlation_panel.h"
 #include "ui/entry/data_grid.h"
 #include "ui/exchange/exchange_actions.h"
 #include "ui/generator/generator_window.h"
 #include "ui/means/anova_panel.h"
 #include "ui/means/paired_panel.h"
 #include "ui/means/two_sample_panel.h"
+#include "ui/report/report_actions.h"
 #include "ui/shell/launches.h"
 #include "ui/shell/method_pictures.h"
-#include "core/shell/methods.h"
-#include "ui/common/panel_parts.h"
-#include "ui/common/seams.h"
 #include "ui/shell/toolbar.h"
 #include "ui/shell/version_window.h"
 #include "ui/tables/four_fold_panel.h"
+#include "ui/tables/graded_panel.h"
 #include "ui/tables/rxc_panel.h"
-#include "ui/report/report_actions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -287,10 +287,10 @@ void MainWindow::load() {
 
 void MainWindow::showInputPanel(int index) {
     QWidget *shown = inputPanelOf(index);
-    for (QWidget *panel : {static_cast<QWidget *>(m_twoColumnGrid),
-                           static_cast<QWidget *>(m_threeGroupGrid),
-                           static_cast<QWidget *>(m_fourFold), static_cast<QWidget *>(m_rxc),
-                           static_cast<QWidget *>(m_graded)})
+    for (QWidget *panel :
+         {static_cast<QWidget *>(m_twoColumnGrid), static_cast<QWidget *>(m_threeGroupGrid),
+          static_cast<QWidget *>(m_fourFold), static_cast<QWidget *>(m_rxc),
+          static_cast<QWidget *>(m_graded)})
         panel->setVisible(panel == shown);
 }
 

@@ -33,7 +33,7 @@ QString item(const char *array, int i) {
 // The transparent area over an entry. The toolkit keeps sending the mouse to the widget that
 // took the press, so the release arrives here even when the pointer has left the entry.
 class HitArea : public QLabel {
-public:
+  public:
     std::function<void(bool)> onPress;   // true on press, false on release
     std::function<void(bool)> onHover;   // pointer entered or left
     std::function<void(bool)> onEnabled; // enabled state changed
@@ -43,7 +43,7 @@ public:
         setCursor(Qt::PointingHandCursor);
     }
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *event) override {
         if (event->button() != Qt::LeftButton)
             return;
@@ -66,12 +66,12 @@ protected:
         }
     }
 
-private:
+  private:
     bool m_pressed{false};
 };
 
 class ToolEntry : public QFrame {
-public:
+  public:
     enum class Look { Flat, Raised, Pressed };
 
     ToolEntry(int index, ToolBar *bar) : QFrame(bar) {
@@ -109,14 +109,14 @@ public:
         setLook(Look::Flat);
     }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent *event) override {
         QFrame::resizeEvent(event);
         m_hit->setGeometry(rect());
         m_hit->raise();
     }
 
-private:
+  private:
     void setLook(Look look) {
         m_look = look;
         switch (look) {

@@ -10,12 +10,12 @@ namespace quarbel {
 // captions and hit areas by name; a disabled hit area takes no press, so the entry does nothing.
 class ToolBar : public QToolBar {
     Q_OBJECT
-public:
+  public:
     enum Entry { Import, Export, Tutorial, Help };
 
     explicit ToolBar(QWidget *parent = nullptr);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // A release after a press on the entry, wherever the pointer then is.
     void activated(int entry);
 };

@@ -16,7 +16,7 @@ namespace {
 
 // Shows the home page address and opens it on a click anywhere on the text.
 class LinkLabel : public QLabel {
-public:
+  public:
     explicit LinkLabel(QWidget *parent) : QLabel(parent) {
         setCursor(Qt::PointingHandCursor);
         QPalette p = palette();
@@ -27,7 +27,7 @@ public:
         setFont(f);
     }
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent *event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
             openHomePage();
