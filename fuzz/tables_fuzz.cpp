@@ -59,9 +59,13 @@ void checkWhole(const QString &n) {
 }
 
 void checkFourFold(const FourFoldTexts &cells) {
-    bool negative = false;
-    for (const QString &c : cells)
+    bool negative = false, outOfRange = false;
+    for (const QString &c : cells) {
         negative = negative || Fixed4::parse(c).value_or(Fixed4{}).ticks() < 0;
+        outOfRange = outOfRange || Fixed4::outOfRange(c);
+    }
+    // A count that cannot be held exactly is refused like a negative one.
+    const bool refused = negative || outOfRange;
     checkMargins(fourFoldMargins(cells));
     const FourFoldResult r = fourFoldChiSquare(cells);
     checkMargins(r.margins);
@@ -71,8 +75,10 @@ void checkFourFold(const FourFoldTexts &cells) {
     FUZZ_CHECK(displayOrEmpty(r.chiSquare));
     FUZZ_CHECK(label(r.judgment) || r.judgment == FourFoldUnsuitable);
     FUZZ_CHECK(r.n.isEmpty() == r.margins.total.isEmpty());
-    FUZZ_CHECK(negative == r.judgment.isEmpty());
-    if (negative)
+    // A judgment stands only with its statistic's inputs: refused or overflowing counts empty it.
+    FUZZ_CHECK(!refused || r.judgment.isEmpty());
+    FUZZ_CHECK(!r.judgment.isEmpty() || refused || r.n.isEmpty());
+    if (refused)
         FUZZ_CHECK(r.chiSquare.isEmpty() && r.expected[0].isEmpty());
 
     const PairedFourFoldResult p = pairedFourFoldChiSquare(cells);
@@ -81,7 +87,7 @@ void checkFourFold(const FourFoldTexts &cells) {
     FUZZ_CHECK(displayOrEmpty(p.chiSquare));
     FUZZ_CHECK(label(p.judgment));
     FUZZ_CHECK(p.chiSquare.isEmpty() == p.judgment.isEmpty());
-    FUZZ_CHECK(!negative || p.chiSquare.isEmpty());
+    FUZZ_CHECK(!refused || p.chiSquare.isEmpty());
 }
 
 void checkRxC(const RxCTexts &cells) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace quarbel {
 namespace {
@@ -83,7 +84,7 @@ double fisherExactP(double a, double b, double c, double d) {
     return std::min(1.0, extreme / total);
 }
 
-double binomialHalfP(double k, double n) {
+static double binomialHalfPUnguarded(double k, double n) {
     if (!whole(k) || !whole(n) || n < 1 || k > n)
         return Nan;
     const boost::math::binomial_distribution<double> dist(n, 0.5);
@@ -135,13 +136,25 @@ Interval newcombeInterval(double x1, double n1, double x2, double n2) {
             diff + std::hypot(w1.high - p1, p2 - w2.low)};
 }
 
-Interval clopperPearsonInterval(double x, double n) {
+double binomialHalfP(double k, double n) {
+    // Boost gives up (throws) on counts far beyond any study; that is an empty field, never
+    // an exception out of a keystroke.
+    try {
+        return binomialHalfPUnguarded(k, n);
+    } catch (const std::exception &) {
+        return Nan;
+    }
+}
+
+Interval clopperPearsonInterval(double x, double n) try {
     using boost::math::beta_distribution;
     const double low =
         x == 0 ? 0 : boost::math::quantile(beta_distribution<double>(x, n - x + 1), 0.025);
     const double high =
         x == n ? 1 : boost::math::quantile(beta_distribution<double>(x + 1, n - x), 0.975);
     return {low, high};
+} catch (const std::exception &) {
+    return {Nan, Nan};
 }
 
 } // namespace quarbel
