@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 #include <cstdio>
@@ -78,6 +81,13 @@ Seams &Seams::instance() {
 
 void Seams::install(Seams *seams) {
     g_installed = seams;
+}
+
+QString dialogStartFolder(const QString &remembered) {
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 } // namespace quarbel

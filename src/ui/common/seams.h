@@ -38,4 +38,8 @@ class Seams {
     static void install(Seams *seams);
 };
 
+// Where a file dialog starts: the folder of the last file its action chose in this run, else
+// the user's documents (the program's own folder is not writable once installed).
+QString dialogStartFolder(const QString &remembered);
+
 } // namespace quarbel

@@ -7,11 +7,9 @@
 #include "ui/entry/data_grid.h"
 #include "ui/entry/numeric_cell.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QScrollBar>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <climits>
@@ -33,10 +31,7 @@ QString &lastFolder() {
 }
 
 QString startFolder() {
-    if (!lastFolder().isEmpty() && QFileInfo(lastFolder()).isDir())
-        return lastFolder();
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return dialogStartFolder(lastFolder());
 }
 
 void remember(const QString &path, QLabel *pathLabel) {

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +14,6 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -48,10 +46,7 @@ QString &lastFolder() {
 }
 
 QString startFolder() {
-    if (!lastFolder().isEmpty() && QFileInfo(lastFolder()).isDir())
-        return lastFolder();
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return dialogStartFolder(lastFolder());
 }
 
 } // namespace
