@@ -142,9 +142,10 @@ INSTANTIATE_TEST_SUITE_P(Counts, CorrelationDf,
                                          DfCase{"Df1001", 1003, "1.960"}),
                          [](const auto &row) { return std::string(row.param.name); });
 
-// The sum of cross products of 2000 such values passes 128 bits: nothing is shown rather than
-// a wrapped sum.
-TEST(Correlate, OverflowingSumsShowNothing) {
+// The sums of squares and cross products of 2000 such values pass 128 bits; they are kept
+// exactly, so the results are those of exact rational arithmetic (r = -0.00050025,
+// b = -0.0000556, a = 900000000000000.0000556), not nothing and not a wrapped sum.
+TEST(Correlate, SumsBeyond128BitsStayExact) {
     QStringList x, y;
     for (int i = 0; i < 2000; ++i) {
         x << QStringLiteral("900000000000000");
@@ -153,9 +154,10 @@ TEST(Correlate, OverflowingSumsShowNothing) {
     x[0] = QStringLiteral("1");
     y[1] = QStringLiteral("800000000000000");
     const CorrelationResult r = correlate(ticksOf(x), ticksOf(y));
-    EXPECT_EQ(r.n, "");
-    EXPECT_EQ(r.r, "");
-    EXPECT_EQ(r.equation, "");
+    EXPECT_EQ(r.n, "2000");
+    EXPECT_EQ(r.r, "-0.0005");
+    EXPECT_EQ(r.t, "0.0223");
+    EXPECT_EQ(r.equation, "Y=900000000000000.0000-0.0001X");
 }
 
 } // namespace

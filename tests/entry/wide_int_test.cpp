@@ -1,8 +1,10 @@
+#include "core/entry/running_totals.h"
 #include "core/entry/wide_int.h"
 
 #include <boost/multiprecision/cpp_int.hpp>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace quarbel {
 namespace {
@@ -55,6 +57,33 @@ TEST(WideInt64, SumsReportOverflowInsteadOfWrapping) {
     std::int64_t low = std::numeric_limits<std::int64_t>::min() + 1;
     EXPECT_FALSE(addOverflows(low, std::int64_t(-1)));
     EXPECT_TRUE(addOverflows(low, std::int64_t(-1)));
+}
+
+// Sums of squares of the largest tick counts cross the 128-bit boundary within a few terms,
+// both upward and back down as entries are removed; the 192-bit sum must carry exactly.
+TEST(ExactSum, CarriesAcrossTheLowWordBothWays) {
+    std::mt19937_64 dice(5);
+    const std::int64_t top = std::numeric_limits<std::int64_t>::max();
+    ExactSum sum, other;
+    exact::Int reference = 0, otherReference = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const std::int64_t a = top - std::int64_t(dice() % 1000), b = std::int64_t(dice() % 3) - 1;
+        const WideInt term = WideInt(a) * (b == 0 ? a : b * a);
+        if (dice() % 3 == 0) {
+            sum.subtract(term);
+            reference -= exact::Int(term);
+        } else {
+            sum.add(term);
+            reference += exact::Int(term);
+        }
+        if (i % 97 == 0) {
+            other += sum;
+            otherReference += reference;
+        }
+        ASSERT_TRUE(sum.value() == reference) << "step " << i;
+    }
+    EXPECT_TRUE(other.value() == otherReference);
+    EXPECT_TRUE(reference > (exact::Int(1) << 130)); // well past the low word
 }
 
 } // namespace

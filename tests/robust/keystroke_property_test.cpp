@@ -1,10 +1,16 @@
 // Random keystroke sequences into every entry cell and summary box of the real main window:
-// nothing crashes, every number a field shows stays well-formed, and each grid cell always
-// shows what its hidden list holds.
+// nothing crashes, every number a field shows stays well-formed, each grid cell always shows
+// what its hidden list holds, and the totals a keystroke updates (and every result drawn from
+// them) equal those of a fresh pass over the lists, through pastes, imports and switches.
 #include "robust_support.h"
 
+#include "core/correlation/correlation.h"
 #include "core/entry/column_list.h"
+#include "core/entry/list_pair.h"
+#include "core/means/group_summary.h"
+#include "core/means/paired.h"
 #include "core/shell/methods.h"
+#include "ui/entry/data_grid.h"
 #include "ui/entry/numeric_cell.h"
 #include "ui/shell/main_window.h"
 
@@ -50,6 +56,19 @@ const QStringList pasted = {"12.5 kg",
                             "+.5e1",
                             "NaN",
                             "inf"};
+
+// Sheet cells that are not plain numbers, as an import stores them.
+const QStringList importedOdd = {"",
+                                 "",
+                                 "-",
+                                 ".",
+                                 "abc",
+                                 "1e5",
+                                 "3.1.4",
+                                 "99999999999999999999",
+                                 "922337203685477.5807",
+                                 "-922337203685477.5807",
+                                 "0.00005"};
 
 struct GridColumns {
     const char *cells;
@@ -109,7 +128,9 @@ class Session {
                 log(QStringLiteral("scroll %1 %2").arg(bar->objectName()).arg(value));
                 bar->setValue(value);
             }
-        } else if (m_switches && roll < 96) {
+        } else if (roll < 95) {
+            importInto(m_dice.chance(50) ? QStringLiteral("Picture2") : QStringLiteral("Picture6"));
+        } else if (m_switches && roll < 98) {
             const int method = m_dice.below(MethodCount);
             log(QStringLiteral("method %1").arg(method));
             m_window.selectMethod(method);
@@ -126,6 +147,55 @@ class Session {
     }
 
   private:
+    // What an import does once the file is read: every list replaced, the top shown.
+    void importInto(const QString &gridName) {
+        auto *grid = m_window.findChild<DataGrid *>(gridName);
+        if (!grid || !grid->isVisibleTo(&m_window))
+            return;
+        const qsizetype rows = 10 + m_dice.below(40);
+        QList<QStringList> columns;
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            QStringList column;
+            for (qsizetype r = m_dice.below(int(rows)); r > 0; --r)
+                column << (m_dice.chance(20) ? m_dice.pick(importedOdd)
+                                             : QString::number(m_dice.below(2000) - 1000, 'f', 2));
+            columns << column;
+        }
+        log(QStringLiteral("import %1 rows into %2").arg(rows).arg(gridName));
+        grid->load(columns, {}, rows);
+    }
+
+    // The kept totals against a fresh pass, and what the active grid method shows against its
+    // result from the fresh totals.
+    bool totalsInStep() {
+        std::array<const ColumnList *, 5> lists{};
+        for (int i = 0; i < 5; ++i) {
+            lists[std::size_t(i)] =
+                m_window.findChild<ColumnList *>(QStringLiteral("List%1").arg(i + 1));
+            if (!(lists[std::size_t(i)]->totals() ==
+                  ColumnTotals::of(lists[std::size_t(i)]->ticks())))
+                return fail(QStringLiteral("List%1's totals differ from a fresh pass").arg(i + 1));
+        }
+        const PairTotals fresh = PairTotals::of(lists[0]->ticks(), lists[1]->ticks());
+        if (!(m_window.findChild<ListPair *>()->totals() == fresh))
+            return fail(QStringLiteral("the pair totals differ from a fresh pass"));
+        auto shows = [this](const char *name) {
+            return m_window.findChild<QLabel *>(QLatin1String(name))->text();
+        };
+        const int method = m_window.methodIndex();
+        if (method == PairedT && shows("Label5_7") != pairedT(fresh).result)
+            return fail(QStringLiteral("the paired result differs from a fresh pass"));
+        if (method == Correlation && (shows("Label5_16") != correlate(fresh).judgement ||
+                                      shows("Label5_17") != correlate(fresh).equation))
+            return fail(QStringLiteral("the correlation differs from a fresh pass"));
+        return true;
+    }
+
+    bool fail(const QString &why) {
+        m_failure = why;
+        return false;
+    }
+
     QList<NumericCell *> visibleCells() {
         QList<NumericCell *> out;
         for (NumericCell *cell : m_window.findChildren<NumericCell *>())
@@ -141,6 +211,8 @@ class Session {
     }
 
     bool check() {
+        if (!totalsInStep())
+            return false;
         for (QLabel *label : m_window.findChildren<QLabel *>()) {
             if (!label->isVisibleTo(&m_window))
                 continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry/details.h"
+#include "core/entry/running_totals.h"
 
 #include <QString>
 
@@ -33,7 +34,9 @@ struct CorrelationResult {
 
 // Pearson r of Y (second) on X (first), its t against zero at n - 2 df and the least-squares
 // line. Entry i of both columns is pair i (parsed ticks, ColumnList::Missing where empty or
-// not a complete number); a pair counts only when both values are present.
+// not a complete number); a pair counts only when both values are present. A fresh pass.
 CorrelationResult correlate(std::span<const std::int64_t> x, std::span<const std::int64_t> y);
+// The same from the exact totals of the complete pairs (ListPair::totals()).
+CorrelationResult correlate(const PairTotals &pairs);
 
 } // namespace quarbel

@@ -20,7 +20,13 @@ void ColumnList::set(qsizetype i, const QString &text) {
     if (i < 0 || i >= m_texts.size())
         return;
     m_texts[i] = text;
-    m_ticks[i] = ticksOf(text);
+    const std::int64_t before = m_ticks[i], after = ticksOf(text);
+    m_ticks[i] = after;
+    if (before != Missing)
+        m_totals.remove(before);
+    if (after != Missing)
+        m_totals.add(after);
+    Q_EMIT entryChanged(i, before, after);
 }
 
 void ColumnList::appendEmpty(qsizetype k) {
@@ -32,6 +38,8 @@ void ColumnList::reset(qsizetype count) {
     m_texts.clear();
     m_ticks.clear();
     appendEmpty(count);
+    m_totals = {};
+    Q_EMIT replaced();
 }
 
 void ColumnList::replaceAll(const QStringList &texts) {
@@ -39,12 +47,16 @@ void ColumnList::replaceAll(const QStringList &texts) {
     m_ticks.resize(texts.size());
     for (qsizetype i = 0; i < texts.size(); ++i)
         m_ticks[i] = ticksOf(texts[i]);
+    m_totals = ColumnTotals::of(m_ticks);
+    Q_EMIT replaced();
 }
 
 void ColumnList::replaceAll(QStringList texts, std::vector<std::int64_t> ticks) {
     Q_ASSERT(qsizetype(ticks.size()) == texts.size());
     m_texts = std::move(texts);
     m_ticks = std::move(ticks);
+    m_totals = ColumnTotals::of(m_ticks);
+    Q_EMIT replaced();
 }
 
 QString ColumnList::describe() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry/number_rules.h"
+#include "core/entry/running_totals.h"
 
 #include <QObject>
 #include <QStringList>
@@ -15,7 +16,8 @@ namespace quarbel {
 
 // A hidden list: every entry of one grid column, whatever part of it is visible. Entry i is
 // data row i + 1; an empty text means no value. Each entry is parsed once when it is stored,
-// so the methods can rescan a whole column on every keystroke without parsing text.
+// and the exact totals of the column follow each change, so a keystroke's results never need
+// a pass over the column.
 class ColumnList : public QObject {
     Q_OBJECT
   public:
@@ -30,6 +32,9 @@ class ColumnList : public QObject {
     // Ticks of every entry in order; Missing where the entry is empty or not a complete number.
     std::span<const std::int64_t> ticks() const { return m_ticks; }
     const QStringList &texts() const { return m_texts; }
+    // Count, sum and sum of squares of the present entries, always equal to
+    // ColumnTotals::of(ticks()).
+    const ColumnTotals &totals() const { return m_totals; }
 
     // Stores a text at i; an index past the end is ignored (the grids grow the list first).
     void set(qsizetype i, const QString &text);
@@ -47,9 +52,16 @@ class ColumnList : public QObject {
     // "[COUNT] e0|e1|…", the form the replay driver prints.
     QString describe() const;
 
+  Q_SIGNALS:
+    // Entry i went from `before` to `after` (ticks, Missing for no value) by set().
+    void entryChanged(qsizetype i, std::int64_t before, std::int64_t after);
+    // Every entry may have changed (reset, replaceAll).
+    void replaced();
+
   private:
     QStringList m_texts;
     std::vector<std::int64_t> m_ticks;
+    ColumnTotals m_totals;
 };
 
 } // namespace quarbel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/entry/running_totals.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -14,8 +16,10 @@ struct GroupSummary {
     QString n;    // a whole number: "0", "12"
 };
 
-// Summarises one group list from its parsed entries (ColumnList::ticks()); entries that are
-// empty or not a complete number are skipped and count toward nothing.
+// Summarises one group list from the exact totals of its present entries
+// (ColumnList::totals()); entries that are empty or not a complete number count toward nothing.
+GroupSummary summariseGroup(const ColumnTotals &totals);
+// The same from the parsed entries (ColumnList::ticks()), by a fresh pass.
 GroupSummary summariseGroup(std::span<const std::int64_t> ticks);
 
 } // namespace quarbel

@@ -1,7 +1,6 @@
 #include "core/means/paired.h"
 #include "core/entry/wide_int.h"
 
-#include "core/entry/column_list.h"
 #include "core/entry/exact_t.h"
 #include "core/entry/number_rules.h"
 #include "core/entry/t_table.h"
@@ -35,26 +34,15 @@ Details pairedDetailsLayout() {
     return empty;
 }
 
-PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second) {
-    std::int64_t n = 0;
-    WideInt sum = 0; // ticks, exact
-    WideInt firstDifference = 0;
-    bool allEqual = true;
-    const std::size_t rows = std::min(first.size(), second.size());
-    for (std::size_t i = 0; i < rows; ++i) {
-        if (first[i] == ColumnList::Missing || second[i] == ColumnList::Missing)
-            continue;
-        const WideInt d = WideInt(first[i]) - second[i];
-        if (n == 0)
-            firstDifference = d;
-        else if (d != firstDifference)
-            allEqual = false;
-        ++n;
-        sum += d;
-    }
-    // Equal differences are judged exactly: the variance formula would leave a rounding
-    // residue for decimal differences and turn it into an absurd t.
-    if (n < 2 || allEqual) {
+PairedResult pairedT(const PairTotals &pairs) {
+    const std::int64_t n = pairs.n;
+    const WideInt sum = pairs.sumX - pairs.sumY; // Σd in ticks, exact
+    // Σd² = Σx² + Σy² − 2Σxy, and the spread of the differences from it, exactly: equal
+    // differences give exactly 0 (a variance formed in floating point would leave a rounding
+    // residue for decimal differences and turn it into an absurd t).
+    const exact::Int squares = pairs.xx.value() + pairs.yy.value() - 2 * pairs.xy.value();
+    const exact::Int spread = n < 2 ? exact::Int(0) : exact::spread(n, sum, squares);
+    if (n < 2 || spread == 0) {
         PairedResult empty;
         if (n == 1)
             empty.details.note =
@@ -63,18 +51,8 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
     }
     const double total = double(sum) / Fixed4::Scale;
     const double mean = std::fabs(total / double(n));
-    // Squares about the mean difference: Σd² − (Σd)²/n in double loses every digit to
-    // cancellation when the differences are large beside their spread.
-    const long double centre = (long double)sum / n;
-    long double squares = 0;
-    for (std::size_t i = 0; i < rows; ++i) {
-        if (first[i] == ColumnList::Missing || second[i] == ColumnList::Missing)
-            continue;
-        const long double d = (long double)(WideInt(first[i]) - second[i]) - centre;
-        squares += d * d;
-    }
     const long double perUnit = (long double)Fixed4::Scale * Fixed4::Scale;
-    const double variance = double(squares / perUnit / (n - 1));
+    const double variance = double(exact::toLongDouble(spread) / perUnit / n / (n - 1));
     if (!(variance > 0) || !std::isfinite(variance))
         return {};
     const double sd = std::sqrt(variance);
@@ -104,6 +82,10 @@ PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::i
         d.note = tableDisagreementNote(df, label, *p);
     }
     return out;
+}
+
+PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second) {
+    return pairedT(PairTotals::of(first, second));
 }
 
 } // namespace quarbel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry/details.h"
+#include "core/entry/running_totals.h"
 
 #include <QString>
 
@@ -28,8 +29,10 @@ struct PairedResult {
     friend bool operator==(const PairedResult &, const PairedResult &) = default;
 };
 
+// From the exact totals of the complete pairs (ListPair::totals()), x the first column.
+PairedResult pairedT(const PairTotals &pairs);
 // Entry i of both columns (parsed ticks, ColumnList::Missing where empty or not a complete
-// number) is pair i; a pair counts only when both values are present.
+// number) is pair i; a pair counts only when both values are present. A fresh pass.
 PairedResult pairedT(std::span<const std::int64_t> first, std::span<const std::int64_t> second);
 
 } // namespace quarbel

@@ -44,8 +44,8 @@ CorrelationPanel::CorrelationPanel(QWidget *parent) : Panel(parent) {
     m_intercept->hide();
 }
 
-void CorrelationPanel::recompute(std::span<const std::int64_t> x, std::span<const std::int64_t> y) {
-    const CorrelationResult r = correlate(x, y);
+void CorrelationPanel::recompute(const PairTotals &pairs) {
+    const CorrelationResult r = correlate(pairs);
     m_n->setText(r.n);
     m_r->setText(r.r);
     m_t->setText(r.t);

@@ -3,12 +3,12 @@
 #include "ui/common/panel_parts.h"
 
 #include <array>
-#include <cstdint>
-#include <span>
 
 class QLabel;
 
 namespace quarbel {
+
+struct PairTotals;
 
 class DetailsBox;
 
@@ -19,7 +19,7 @@ class CorrelationPanel : public Panel {
   public:
     explicit CorrelationPanel(QWidget *parent);
 
-    void recompute(std::span<const std::int64_t> x, std::span<const std::int64_t> y);
+    void recompute(const PairTotals &pairs);
     void clearResults() override;
 
   private:

@@ -31,9 +31,8 @@ PairedPanel::PairedPanel(QWidget *parent) : Panel(parent) {
     layout->setRowStretch(9, 1);
 }
 
-void PairedPanel::recompute(std::span<const std::int64_t> first,
-                            std::span<const std::int64_t> second) {
-    const PairedResult r = pairedT(first, second);
+void PairedPanel::recompute(const PairTotals &pairs) {
+    const PairedResult r = pairedT(pairs);
     m_n->setText(r.n);
     m_mean->setText(r.meanDifference);
     m_sd->setText(r.sdDifference);

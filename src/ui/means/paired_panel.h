@@ -3,12 +3,12 @@
 #include "ui/common/panel_parts.h"
 
 #include <array>
-#include <cstdint>
-#include <span>
 
 class QLabel;
 
 namespace quarbel {
+
+struct PairTotals;
 
 class DetailsBox;
 
@@ -18,7 +18,7 @@ class PairedPanel : public Panel {
   public:
     explicit PairedPanel(QWidget *parent);
 
-    void recompute(std::span<const std::int64_t> first, std::span<const std::int64_t> second);
+    void recompute(const PairTotals &pairs);
     void clearResults() override;
 
   private:

@@ -39,8 +39,8 @@ TwoSamplePanel::TwoSamplePanel(QWidget *parent) : Panel(parent) {
     layout->setColumnStretch(4, 1);
 }
 
-void TwoSamplePanel::fillSummary(int column, std::span<const std::int64_t> ticks) {
-    const GroupSummary summary = summariseGroup(ticks);
+void TwoSamplePanel::fillSummary(int column, const ColumnTotals &totals) {
+    const GroupSummary summary = summariseGroup(totals);
     const std::size_t first = column == 0 ? 0 : 3;
     m_boxes[first]->setText(summary.mean);
     m_boxes[first + 1]->setText(summary.sd);

@@ -3,12 +3,12 @@
 #include "ui/common/panel_parts.h"
 
 #include <array>
-#include <cstdint>
-#include <span>
 
 class QLabel;
 
 namespace quarbel {
+
+struct ColumnTotals;
 
 class DetailsBox;
 
@@ -20,7 +20,7 @@ class TwoSamplePanel : public Panel {
     explicit TwoSamplePanel(QWidget *parent);
 
     // Writes mean, SD and n of one grid column (0 or 1) into that column's three boxes.
-    void fillSummary(int column, std::span<const std::int64_t> ticks);
+    void fillSummary(int column, const ColumnTotals &totals);
 
     void clearInputs() override;
     // X1, S1, N1, X2, S2, N2 as shown.

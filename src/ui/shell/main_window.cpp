@@ -1,6 +1,7 @@
 #include "ui/shell/main_window.h"
 
 #include "core/entry/column_list.h"
+#include "core/entry/list_pair.h"
 #include "core/shell/methods.h"
 #include "ui/common/panel_parts.h"
 #include "ui/common/seams.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Quarbel V" QUARBEL_VERSION));
     for (int i = 0; i < 5; ++i)
         m_lists[std::size_t(i)] = new ColumnList(QStringLiteral("List%1").arg(i + 1), this);
+    m_pair = new ListPair(m_lists[0], m_lists[1], this);
 
     createActions();
     createMenus();
@@ -229,7 +231,7 @@ void MainWindow::createPanels() {
     setResultPanel(Anova, m_anovaPanel = new AnovaPanel(this));
     connect(m_threeGroupGrid, &DataGrid::stored, this, [this](int column) {
         m_anovaPanel->showGroup(column + 1,
-                                summariseGroup(m_lists[std::size_t(2 + column)]->ticks()));
+                                summariseGroup(m_lists[std::size_t(2 + column)]->totals()));
     });
     setResultPanel(FourFold, fourFoldResults);
     setResultPanel(PairedFourFold, pairedFourFoldResults);
@@ -246,13 +248,13 @@ void MainWindow::createPanels() {
 void MainWindow::dispatchTwoColumn(int column) {
     switch (m_methodIndex) {
     case PairedT:
-        m_paired->recompute(m_lists[0]->ticks(), m_lists[1]->ticks());
+        m_paired->recompute(m_pair->totals());
         break;
     case TwoSampleT:
-        m_twoSample->fillSummary(column, m_lists[std::size_t(column)]->ticks());
+        m_twoSample->fillSummary(column, m_lists[std::size_t(column)]->totals());
         break;
     case Correlation:
-        m_correlation->recompute(m_lists[0]->ticks(), m_lists[1]->ticks());
+        m_correlation->recompute(m_pair->totals());
         break;
     default:
         break;

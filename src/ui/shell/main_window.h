@@ -14,6 +14,7 @@ namespace quarbel {
 
 class AnovaPanel;
 class ColumnList;
+class ListPair;
 class CorrelationPanel;
 class DataGrid;
 class ExchangeActions;
@@ -72,6 +73,7 @@ class MainWindow : public QMainWindow {
     QLabel *m_heading{nullptr};
     std::array<QPushButton *, 8> m_methodButtons{};
     std::array<ColumnList *, 5> m_lists{};
+    ListPair *m_pair{nullptr}; // the complete rows of List1 and List2
     DataGrid *m_twoColumnGrid{nullptr};
     DataGrid *m_threeGroupGrid{nullptr};
     TwoSamplePanel *m_twoSample{nullptr};
