@@ -83,7 +83,8 @@ const char *const noRow45 = "t 界值表没有 ν = 45 这一行，判断借用�
                             "不一致，请报告精确 P。";
 
 // R: tests/correlation/data/correlation_details.R (cor.test, confint(lm), summary(lm)$sigma);
-// the first five are typed through the grid in the story correlation_details.
+// the first five are realistic sets, the first of them typed through the grid in the story
+// correlation_details.
 INSTANTIATE_TEST_SUITE_P(
     Pairs, CorrelationDetails,
     testing::Values(

@@ -226,8 +226,8 @@ TEST_P(PairedDetails, AgreeWithR) {
     EXPECT_EQ(pairedT(ticksOf(c.first), ticksOf(c.second)), expected);
 }
 
-// R: tests/means/data/paired_details.R (t.test paired); the first five are typed through the
-// grid in the story means_paired_details.
+// R: tests/means/data/paired_details.R (t.test paired); the first five are realistic sets, the
+// first of them typed through the grid in the story means_paired_details.
 INSTANTIATE_TEST_SUITE_P(
     Columns, PairedDetails,
     testing::Values(

@@ -21,7 +21,7 @@ corr <- function(name, x, y, offset = 0) {
               n - 2, coef(fit)[2], a), "\n")
 }
 set.seed(20261210)
-cat("# typed through the grid (story correlation_details)\n")
+cat("# realistic sets, the first typed through the grid (story correlation_details)\n")
 x <- round(runif(10, 30, 75)); corr("AgeSystolic", x, round(92 + 0.8 * x + rnorm(10, 0, 9)))
 x <- round(rnorm(12, 168, 8), 1); corr("HeightWeight", x, round(-88 + 0.9 * x + rnorm(12, 0, 6), 1))
 x <- c(0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4); corr("DoseResponse", x, round(12 + 6.4 * x + rnorm(8, 0, 2.5), 1))

@@ -1,13 +1,11 @@
-# Reference values for the three-group grid stories (tests/stories/anova_grid_*.replay).
-# Run once with Rscript; the stories hold its output. The panel works from the four-decimal
+# Reference values for the three-group grid story (tests/stories/anova_grid_bp.replay).
+# Run once with Rscript; the story holds its output. The panel works from the four-decimal
 # mean and SD in its boxes, so besides aov on the raw data this prints the same test from the
-# rounded summaries; where the two differ in the fourth decimal the stories use the latter.
+# rounded summaries; where the two differ in the fourth decimal the story uses the latter.
 set.seed(20261207)
 mk <- function(n, mu, sd, dec) round(rnorm(n, mu, sd), dec)
 sets <- list(
-  bp = list(mk(20, 120, 12, 1), mk(25, 127, 12, 1), mk(40, 131, 13, 1)),
-  chol = list(mk(15, 5.2, 0.9, 2), mk(18, 5.6, 1.0, 2), mk(22, 5.9, 0.8, 2)),
-  hr = list(mk(30, 72, 8, 0), mk(30, 73, 8, 0), mk(36, 71.5, 8, 0))
+  bp = list(mk(20, 120, 12, 1), mk(25, 127, 12, 1), mk(40, 131, 13, 1))
 )
 for (name in names(sets)) {
   g <- sets[[name]]

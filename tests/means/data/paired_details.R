@@ -11,7 +11,7 @@ paired <- function(name, x, y, show = TRUE) {
               tt$p.value), "\n")
 }
 set.seed(20261209)
-cat("# typed through the grid (story means_paired_details)\n")
+cat("# realistic sets, the first typed through the grid (story means_paired_details)\n")
 b <- round(rnorm(10, 152, 13)); paired("SystolicPressure", b, round(b - rnorm(10, 7, 8)))
 b <- round(rnorm(9, 6.1, 0.9), 2); paired("CholesterolDiet", b, round(b - rnorm(9, 0.35, 0.4), 2))
 b <- round(rnorm(8, 8.4, 1.1), 1); paired("HbA1c", b, round(b - rnorm(8, 0.6, 0.5), 1))
