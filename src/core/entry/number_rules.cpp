@@ -88,15 +88,10 @@ struct Scanned {
     long exponent{0};
 };
 
-// Scans the longest leading part of `s` that forms a number.
-Scanned scanNumber(QStringView s) {
-    Scanned r;
-    qsizetype i = 0;
+// The digits and point of a number from `i` on, into `r`; gives where they end, or -1 when
+// there is no digit.
+qsizetype scanMantissa(QStringView s, qsizetype i, Scanned &r) {
     const qsizetype n = s.size();
-    if (i < n && (s[i] == u'+' || s[i] == u'-')) {
-        r.negative = s[i] == u'-';
-        ++i;
-    }
     bool any = false;
     while (i < n && s[i].isDigit() && s[i].unicode() < 128) {
         r.digits.push_back(char(s[i].unicode()));
@@ -119,28 +114,46 @@ Scanned scanNumber(QStringView s) {
             any = true;
         }
     }
-    if (!any)
-        return r;
-    r.length = int(i);
-    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
-        qsizetype j = i + 1;
-        bool negExp = false;
-        if (j < n && (s[j] == u'+' || s[j] == u'-')) {
-            negExp = s[j] == u'-';
-            ++j;
-        }
-        long exp = 0;
-        bool expDigits = false;
-        while (j < n && s[j].unicode() >= '0' && s[j].unicode() <= '9') {
-            exp = std::min(exp * 10 + (s[j].unicode() - '0'), 100000L);
-            ++j;
-            expDigits = true;
-        }
-        if (expDigits) {
-            r.exponent = negExp ? -exp : exp;
-            r.length = int(j);
-        }
+    return any ? i : -1;
+}
+
+// An exponent ("e", optional sign, digits) at `i`, into `r`; gives where it ends, or `i` when
+// none is there.
+qsizetype scanExponent(QStringView s, qsizetype i, Scanned &r) {
+    const qsizetype n = s.size();
+    if (!(i < n && (s[i] == u'e' || s[i] == u'E')))
+        return i;
+    qsizetype j = i + 1;
+    bool negExp = false;
+    if (j < n && (s[j] == u'+' || s[j] == u'-')) {
+        negExp = s[j] == u'-';
+        ++j;
     }
+    long exp = 0;
+    bool expDigits = false;
+    while (j < n && s[j].unicode() >= '0' && s[j].unicode() <= '9') {
+        exp = std::min(exp * 10 + (s[j].unicode() - '0'), 100000L);
+        ++j;
+        expDigits = true;
+    }
+    if (!expDigits)
+        return i;
+    r.exponent = negExp ? -exp : exp;
+    return j;
+}
+
+// Scans the longest leading part of `s` that forms a number.
+Scanned scanNumber(QStringView s) {
+    Scanned r;
+    qsizetype i = 0;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+        r.negative = s[i] == u'-';
+        ++i;
+    }
+    i = scanMantissa(s, i, r);
+    if (i < 0)
+        return r;
+    r.length = int(scanExponent(s, i, r));
     return r;
 }
 

@@ -295,72 +295,81 @@ class Workbook {
 
     void readSheet() {
         int depth = 1;
-        std::optional<std::pair<quint16, quint16>> pendingString;
         while (depth > 0) {
             const Record r = m_records.next();
-            if (r.type == BofRecord) {
+            if (r.type == BofRecord)
                 ++depth; // an embedded chart: its records are not cells
-                continue;
-            }
-            if (r.type == EofRecord) {
+            else if (r.type == EofRecord)
                 --depth;
-                continue;
-            }
-            if (depth > 1)
-                continue;
-            const QByteArrayView b = r.body;
-            switch (r.type) {
-            case LabelSstRecord: {
-                const quint32 index = u32(b, 6);
-                set(b, index < quint32(m_sst.size()) ? m_sst[index] : QString());
-                break;
-            }
-            case LabelRecord:
-            case RStringRecord:
-                set(b, text(from(b, 6)));
-                break;
-            case NumberRecord:
-                set(b, numberCellText(f64(b, 6)));
-                break;
-            case RkRecord:
-                set(b, numberCellText(rkValue(u32(b, 6))));
-                break;
-            case MulRkRecord: {
-                const quint16 row = u16(b, 0);
-                const quint16 first = u16(b, 2);
-                for (qsizetype i = 0; 4 + i * 6 + 6 <= b.size() - 2; ++i)
-                    put(row, first + i, numberCellText(rkValue(u32(b, 4 + i * 6 + 2))));
-                break;
-            }
-            case FormulaRecord:
-                pendingString.reset();
-                if (u16(b, 12) != 0xFFFF) {
-                    set(b, numberCellText(f64(b, 6)));
-                } else if (quint8(b[6]) == 0) {
-                    pendingString = {u16(b, 0), u16(b, 2)};
-                } else if (quint8(b[6]) == 1) {
-                    set(b, quint8(b[8]) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
-                } else {
-                    set(b, QString()); // an error value, or an empty string
-                }
-                break;
-            case StringRecord: {
-                const auto parts = m_records.withContinues(b);
-                if (const auto cell = std::exchange(pendingString, std::nullopt))
-                    put(cell->first, cell->second,
-                        m_biff8 ? Pieces(parts).unicodeString() : text(b));
-                break;
-            }
-            case BoolErrRecord:
-                if (u16(b, 6) >> 8 == 0) // not an error value
-                    set(b, (u16(b, 6) & 0xFF) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
-                else
-                    set(b, QString());
-                break;
-            default:
-                break;
-            }
+            else if (depth == 1)
+                readCell(r);
         }
+    }
+
+    // One record of the worksheet itself: a cell's value, or nothing to read.
+    void readCell(const Record &r) {
+        const QByteArrayView b = r.body;
+        switch (r.type) {
+        case LabelSstRecord: {
+            const quint32 index = u32(b, 6);
+            set(b, index < quint32(m_sst.size()) ? m_sst[index] : QString());
+            break;
+        }
+        case LabelRecord:
+        case RStringRecord:
+            set(b, text(from(b, 6)));
+            break;
+        case NumberRecord:
+            set(b, numberCellText(f64(b, 6)));
+            break;
+        case RkRecord:
+            set(b, numberCellText(rkValue(u32(b, 6))));
+            break;
+        case MulRkRecord:
+            readMulRk(b);
+            break;
+        case FormulaRecord:
+            readFormula(b);
+            break;
+        case StringRecord:
+            readFormulaString(b);
+            break;
+        case BoolErrRecord:
+            if (u16(b, 6) >> 8 == 0) // not an error value
+                set(b, (u16(b, 6) & 0xFF) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+            else
+                set(b, QString());
+            break;
+        default:
+            break;
+        }
+    }
+
+    void readMulRk(QByteArrayView b) {
+        const quint16 row = u16(b, 0);
+        const quint16 first = u16(b, 2);
+        for (qsizetype i = 0; 4 + i * 6 + 6 <= b.size() - 2; ++i)
+            put(row, first + i, numberCellText(rkValue(u32(b, 4 + i * 6 + 2))));
+    }
+
+    // A formula's cached result; a string result follows in the next STRING record.
+    void readFormula(QByteArrayView b) {
+        m_pendingString.reset();
+        if (u16(b, 12) != 0xFFFF) {
+            set(b, numberCellText(f64(b, 6)));
+        } else if (quint8(b[6]) == 0) {
+            m_pendingString = {u16(b, 0), u16(b, 2)};
+        } else if (quint8(b[6]) == 1) {
+            set(b, quint8(b[8]) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+        } else {
+            set(b, QString()); // an error value, or an empty string
+        }
+    }
+
+    void readFormulaString(QByteArrayView b) {
+        const auto parts = m_records.withContinues(b);
+        if (const auto cell = std::exchange(m_pendingString, std::nullopt))
+            put(cell->first, cell->second, m_biff8 ? Pieces(parts).unicodeString() : text(b));
     }
 
     // A cell's string: in BIFF8 the string form with its flags, in BIFF5 a count and bytes in
@@ -389,6 +398,8 @@ class Workbook {
     QStringList m_sst;
     qint64 m_sheetOffset{-1};
     bool m_biff8{true};
+    // The cell of a string formula whose value the next STRING record holds.
+    std::optional<std::pair<quint16, quint16>> m_pendingString;
 };
 
 template <class T> struct Unref {

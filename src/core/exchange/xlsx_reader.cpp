@@ -985,13 +985,29 @@ struct Parts {
     QString sharedStrings;
 };
 
-Parts findParts(QuaZip &zip) {
-    QString workbook = QStringLiteral("xl/workbook.xml");
+// The workbook part the package's relationships name, else its usual place.
+QString workbookPart(QuaZip &zip) {
     for (const Relationship &r : relationships(zip, QString()))
-        if (r.type.endsWith(QLatin1String("/officeDocument"))) {
-            workbook = r.target;
-            break;
-        }
+        if (r.type.endsWith(QLatin1String("/officeDocument")))
+            return r.target;
+    return QStringLiteral("xl/workbook.xml");
+}
+
+// The target of a <sheet> element's relationship when that is a worksheet, else empty.
+QString worksheetTarget(const QXmlStreamAttributes &attributes, const QList<Relationship> &rels) {
+    QString target;
+    for (const QXmlStreamAttribute &a : attributes) {
+        if (a.name() != u"id" || a.namespaceUri().isEmpty())
+            continue;
+        for (const Relationship &r : rels)
+            if (r.id == a.value() && r.type.endsWith(QLatin1String("/worksheet")))
+                target = r.target;
+    }
+    return target;
+}
+
+Parts findParts(QuaZip &zip) {
+    const QString workbook = workbookPart(zip);
     const QList<Relationship> rels = relationships(zip, workbook);
     Parts parts;
     for (const Relationship &r : rels)
@@ -1006,15 +1022,8 @@ Parts findParts(QuaZip &zip) {
     // Sheets in workbook order; the first whose relationship is a worksheet (not a chart).
     PartXml xml(zip, workbook);
     while (parts.sheet.isEmpty() && xml.next() != QXmlStreamReader::EndDocument) {
-        if (!xml.xml().isStartElement() || xml.xml().name() != u"sheet")
-            continue;
-        for (const QXmlStreamAttribute &a : xml.xml().attributes()) {
-            if (a.name() != u"id" || a.namespaceUri().isEmpty())
-                continue;
-            for (const Relationship &r : rels)
-                if (r.id == a.value() && r.type.endsWith(QLatin1String("/worksheet")))
-                    parts.sheet = r.target;
-        }
+        if (xml.xml().isStartElement() && xml.xml().name() == u"sheet")
+            parts.sheet = worksheetTarget(xml.xml().attributes(), rels);
     }
     if (parts.sheet.isEmpty())
         throw Failure{QStringLiteral("the workbook has no worksheet")};

@@ -194,25 +194,19 @@ QByteArray packageRelationships(bool withProperties) {
     return relationships(rels);
 }
 
-} // namespace
-
-std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error,
-                                    const WorkbookProperties &properties) {
-    auto fail = [error](const QString &why) -> std::optional<QByteArray> {
-        if (error)
-            *error = why;
-        return std::nullopt;
-    };
-    const qsizetype rows = workbookRowCount(columns);
-    if (const QString why = checkCells(columns, rows, XlsxMaxRows); !why.isEmpty())
-        return fail(why);
-
-    std::unordered_map<QStringView, qsizetype, ShortTextHash> seen;
+// The worksheet's markup, and the distinct texts its cells index in the shared strings.
+struct SheetPart {
+    QByteArray markup;
     QStringList unique;
-    qsizetype uses = 0;
+    qsizetype uses{0}; // cells that refer to a shared string
+};
+
+SheetPart sheetPart(const QList<QStringList> &columns, qsizetype rows) {
+    SheetPart part;
+    std::unordered_map<QStringView, qsizetype, ShortTextHash> seen;
     // The sheet's markup holds nothing but numbers (rows, references, string indices), so it
     // is written directly: through the stream writer it took most of an export's time.
-    QByteArray sheet;
+    QByteArray &sheet = part.markup;
     sheet.reserve(rows * columns.size() * 40 + 512);
     sheet += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>";
     sheet += "<worksheet xmlns=\"" + MainNs.toUtf8() + "\"><sheetData>";
@@ -236,10 +230,10 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
                 sheet += "\">";
                 open = true;
             }
-            const auto [it, added] = seen.try_emplace(columns[c][r], unique.size());
+            const auto [it, added] = seen.try_emplace(columns[c][r], part.unique.size());
             if (added)
-                unique.append(columns[c][r]);
-            ++uses;
+                part.unique.append(columns[c][r]);
+            ++part.uses;
             sheet += "<c r=\"" + names[c];
             appendNumber(r + 1);
             sheet += "\" t=\"s\"><v>";
@@ -250,12 +244,16 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
             sheet += "</row>";
     }
     sheet += "</sheetData></worksheet>";
-    const QByteArray strings = xml([&](QXmlStreamWriter &w) {
+    return part;
+}
+
+QByteArray sharedStringsPart(const SheetPart &sheet) {
+    return xml([&](QXmlStreamWriter &w) {
         w.writeStartElement(QStringLiteral("sst"));
         w.writeDefaultNamespace(MainNs);
-        w.writeAttribute(QStringLiteral("count"), QString::number(uses));
-        w.writeAttribute(QStringLiteral("uniqueCount"), QString::number(unique.size()));
-        for (const QString &s : unique) {
+        w.writeAttribute(QStringLiteral("count"), QString::number(sheet.uses));
+        w.writeAttribute(QStringLiteral("uniqueCount"), QString::number(sheet.unique.size()));
+        for (const QString &s : sheet.unique) {
             w.writeStartElement(QStringLiteral("si"));
             w.writeStartElement(QStringLiteral("t"));
             if (s.front().isSpace() || s.back().isSpace())
@@ -266,40 +264,33 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
         }
         w.writeEndElement();
     });
-    const bool withProperties = !properties.application.isEmpty();
-    QList<std::pair<QString, QByteArray>> parts{
-        {QStringLiteral("[Content_Types].xml"), contentTypes(withProperties)},
-        {QStringLiteral("_rels/.rels"), packageRelationships(withProperties)},
-        {QStringLiteral("xl/workbook.xml"), xml([&](QXmlStreamWriter &w) {
-             w.writeStartElement(QStringLiteral("workbook"));
-             w.writeDefaultNamespace(MainNs);
-             w.writeNamespace(RelNs, QStringLiteral("r"));
-             w.writeStartElement(QStringLiteral("sheets"));
-             w.writeStartElement(QStringLiteral("sheet"));
-             w.writeAttribute(QStringLiteral("name"), QStringLiteral("Sheet1"));
-             w.writeAttribute(QStringLiteral("sheetId"), QStringLiteral("1"));
-             w.writeAttribute(RelNs, QStringLiteral("id"), QStringLiteral("rId1"));
-             w.writeEndElement();
-             w.writeEndElement();
-             w.writeEndElement();
-         })},
-        {QStringLiteral("xl/_rels/workbook.xml.rels"),
-         relationships({{QStringLiteral("rId1"), OfficeRel + QStringLiteral("worksheet"),
-                         QStringLiteral("worksheets/sheet1.xml")},
-                        {QStringLiteral("rId2"), OfficeRel + QStringLiteral("sharedStrings"),
-                         QStringLiteral("sharedStrings.xml")}})},
-        {QStringLiteral("xl/worksheets/sheet1.xml"), sheet},
-        {QStringLiteral("xl/sharedStrings.xml"), strings},
-    };
-    if (withProperties) {
-        parts.append({QStringLiteral("docProps/core.xml"), coreProperties(properties)});
-        parts.append({QStringLiteral("docProps/app.xml"), appProperties(properties)});
-    }
+}
 
+// xl/workbook.xml: the one sheet.
+QByteArray workbookPart() {
+    return xml([&](QXmlStreamWriter &w) {
+        w.writeStartElement(QStringLiteral("workbook"));
+        w.writeDefaultNamespace(MainNs);
+        w.writeNamespace(RelNs, QStringLiteral("r"));
+        w.writeStartElement(QStringLiteral("sheets"));
+        w.writeStartElement(QStringLiteral("sheet"));
+        w.writeAttribute(QStringLiteral("name"), QStringLiteral("Sheet1"));
+        w.writeAttribute(QStringLiteral("sheetId"), QStringLiteral("1"));
+        w.writeAttribute(RelNs, QStringLiteral("id"), QStringLiteral("rId1"));
+        w.writeEndElement();
+        w.writeEndElement();
+        w.writeEndElement();
+    });
+}
+
+using NamedParts = QList<std::pair<QString, QByteArray>>;
+
+// Deflates the parts into one archive in `out`; gives why it failed, or an empty text.
+QString zipParts(const NamedParts &parts, QByteArray &out) {
     QBuffer buffer;
     QuaZip zip(&buffer);
     if (!zip.open(QuaZip::mdCreate))
-        return fail(QStringLiteral("the archive could not be created"));
+        return QStringLiteral("the archive could not be created");
     const QDateTime stamp = QDateTime::currentDateTime();
     for (const auto &[name, content] : parts) {
         QuaZipFile file(&zip);
@@ -307,15 +298,53 @@ std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *
         info.dateTime = stamp;
         if (!file.open(QIODevice::WriteOnly, info, nullptr, 0, Z_DEFLATED, 6) ||
             file.write(content) != content.size())
-            return fail(QStringLiteral("%1 could not be stored").arg(name));
+            return QStringLiteral("%1 could not be stored").arg(name);
         file.close();
         if (file.getZipError() != UNZ_OK)
-            return fail(QStringLiteral("%1 could not be stored").arg(name));
+            return QStringLiteral("%1 could not be stored").arg(name);
     }
     zip.close();
     if (zip.getZipError() != UNZ_OK)
-        return fail(QStringLiteral("the archive could not be finished"));
-    return buffer.data();
+        return QStringLiteral("the archive could not be finished");
+    out = buffer.data();
+    return {};
+}
+
+} // namespace
+
+std::optional<QByteArray> xlsxBytes(const QList<QStringList> &columns, QString *error,
+                                    const WorkbookProperties &properties) {
+    auto fail = [error](const QString &why) -> std::optional<QByteArray> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    const qsizetype rows = workbookRowCount(columns);
+    if (const QString why = checkCells(columns, rows, XlsxMaxRows); !why.isEmpty())
+        return fail(why);
+
+    const SheetPart sheet = sheetPart(columns, rows);
+    const bool withProperties = !properties.application.isEmpty();
+    NamedParts parts{
+        {QStringLiteral("[Content_Types].xml"), contentTypes(withProperties)},
+        {QStringLiteral("_rels/.rels"), packageRelationships(withProperties)},
+        {QStringLiteral("xl/workbook.xml"), workbookPart()},
+        {QStringLiteral("xl/_rels/workbook.xml.rels"),
+         relationships({{QStringLiteral("rId1"), OfficeRel + QStringLiteral("worksheet"),
+                         QStringLiteral("worksheets/sheet1.xml")},
+                        {QStringLiteral("rId2"), OfficeRel + QStringLiteral("sharedStrings"),
+                         QStringLiteral("sharedStrings.xml")}})},
+        {QStringLiteral("xl/worksheets/sheet1.xml"), sheet.markup},
+        {QStringLiteral("xl/sharedStrings.xml"), sharedStringsPart(sheet)},
+    };
+    if (withProperties) {
+        parts.append({QStringLiteral("docProps/core.xml"), coreProperties(properties)});
+        parts.append({QStringLiteral("docProps/app.xml"), appProperties(properties)});
+    }
+    QByteArray archive;
+    if (const QString why = zipParts(parts, archive); !why.isEmpty())
+        return fail(why);
+    return archive;
 }
 
 } // namespace quarbel::workbook_detail

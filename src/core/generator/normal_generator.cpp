@@ -188,70 +188,87 @@ QStringList NormalGenerator::valueTexts() const {
 
 bool NormalGenerator::advance(std::int64_t work) {
     while (work > 0 && m_phase != Phase::Done) {
-        switch (m_phase) {
-        case Phase::Sample:
-            if (m_values.size() < std::size_t(m_plan.count)) {
-                drawOne();
-                --work;
-            } else {
-                planMean();
-            }
-            break;
-        case Phase::MeanUp:
-        case Phase::MeanDown: {
-            std::int64_t &left = m_phase == Phase::MeanUp ? m_meanUpLeft : m_meanDownLeft;
-            if (left == 0) {
-                if (m_phase == Phase::MeanUp)
-                    m_phase = Phase::MeanDown;
-                else
-                    startSd();
-                break;
-            }
-            // A fresh seed before every pick, so that no value collects many steps in a row.
-            m_source.reseed();
-            const std::int64_t delta = m_phase == Phase::MeanUp ? 1 : -1;
-            m_values[pick()] += delta;
-            m_sum += delta;
-            --left;
-            ++m_meanStepsTaken;
+        if (step())
             --work;
-            break;
-        }
-        case Phase::SdUp:
-        case Phase::SdDown: {
-            const bool growing = m_phase == Phase::SdUp;
-            if (m_sdDirty)
-                measureSd();
-            const int e = std::min(m_plan.sdDecimals, 4);
-            const Wide current = Wide(m_currentSd) * pow10(m_plan.sdDecimals - e);
-            const Wide target = m_plan.sdScaled;
-            if (growing ? target <= current : target >= current) {
-                m_result.sdValue = scaledText(std::int64_t(current), m_plan.sdDecimals);
-                if (growing && target < current)
-                    m_phase = Phase::SdDown;
-                else
-                    finishSd();
-                break;
-            }
-            if (sdStuck(growing)) {
-                fail();
-                break;
-            }
-            const std::size_t j1 = pick();
-            const std::size_t j2 = pick();
-            if (sideOf(m_values[j1]) > 0 && sideOf(m_values[j2]) < 0) {
-                moveValue(j1, growing ? 1 : -1);
-                moveValue(j2, growing ? -1 : 1);
-            }
-            ++m_sdPicks;
-            --work;
-            break;
-        }
-        case Phase::Done:
-            break;
-        }
     }
     return m_phase == Phase::Done;
+}
+
+// One step of the current phase; true when it cost a unit of work (a draw or a pick), false
+// when it only moved on to the next phase.
+bool NormalGenerator::step() {
+    switch (m_phase) {
+    case Phase::Sample:
+        return sampleStep();
+    case Phase::MeanUp:
+    case Phase::MeanDown:
+        return meanStep();
+    case Phase::SdUp:
+    case Phase::SdDown:
+        return sdStep();
+    case Phase::Done:
+        break;
+    }
+    return false;
+}
+
+bool NormalGenerator::sampleStep() {
+    if (m_values.size() < std::size_t(m_plan.count)) {
+        drawOne();
+        return true;
+    }
+    planMean();
+    return false;
+}
+
+// One unit up (or down) on a picked value, until the planned mean steps are used up.
+bool NormalGenerator::meanStep() {
+    std::int64_t &left = m_phase == Phase::MeanUp ? m_meanUpLeft : m_meanDownLeft;
+    if (left == 0) {
+        if (m_phase == Phase::MeanUp)
+            m_phase = Phase::MeanDown;
+        else
+            startSd();
+        return false;
+    }
+    // A fresh seed before every pick, so that no value collects many steps in a row.
+    m_source.reseed();
+    const std::int64_t delta = m_phase == Phase::MeanUp ? 1 : -1;
+    m_values[pick()] += delta;
+    m_sum += delta;
+    --left;
+    ++m_meanStepsTaken;
+    return true;
+}
+
+// One pick of two values that spreads (or narrows) the sample, until its SD meets the target.
+bool NormalGenerator::sdStep() {
+    const bool growing = m_phase == Phase::SdUp;
+    if (m_sdDirty)
+        measureSd();
+    const int e = std::min(m_plan.sdDecimals, 4);
+    const Wide current = Wide(m_currentSd) * pow10(m_plan.sdDecimals - e);
+    const Wide target = m_plan.sdScaled;
+    if (growing ? target <= current : target >= current) {
+        m_result.sdValue = scaledText(std::int64_t(current), m_plan.sdDecimals);
+        if (growing && target < current)
+            m_phase = Phase::SdDown;
+        else
+            finishSd();
+        return false;
+    }
+    if (sdStuck(growing)) {
+        fail();
+        return false;
+    }
+    const std::size_t j1 = pick();
+    const std::size_t j2 = pick();
+    if (sideOf(m_values[j1]) > 0 && sideOf(m_values[j2]) < 0) {
+        moveValue(j1, growing ? 1 : -1);
+        moveValue(j2, growing ? -1 : 1);
+    }
+    ++m_sdPicks;
+    return true;
 }
 
 void NormalGenerator::drawOne() {

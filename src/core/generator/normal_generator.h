@@ -79,6 +79,10 @@ class NormalGenerator {
   private:
     enum class Phase { Sample, MeanUp, MeanDown, SdUp, SdDown, Done };
 
+    bool step();
+    bool sampleStep();
+    bool meanStep();
+    bool sdStep();
     void drawOne();
     void planMean();
     void startSd();

@@ -148,80 +148,80 @@ std::optional<double> tukeyCritical(double dfWithin) {
     return lastQ;
 }
 
-void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judgment) {
-    QStringList notes;
-    const double p = upperF(s.f, 2, s.dfWithin);
-    put(d, itemName("P"), pValueForm(p));
-    put(d, itemName("Eta2"), displayForm(s.ssBetween / (s.ssBetween + s.ssWithin)));
-
-    // Bartlett's and Welch's tests need every group's own variance: two values at least.
-    bool variancesKnown = true;
-    for (std::size_t i = 0; i < 3 && variancesKnown; ++i) {
+// Bartlett's and Welch's tests need every group's own variance: two values at least.
+bool variancesKnown(const Groups &g, QStringList &notes) {
+    for (std::size_t i = 0; i < 3; ++i) {
         if (!(g.n[i] > 1)) {
-            variancesKnown = false;
             notes << groupWord(i) +
                          QStringLiteral("不足 2 个数据，无法检验方差齐性，也无法作 Welch 方差分析");
+            return false;
         }
     }
-    if (variancesKnown) {
-        const double pooled = s.ssWithin / s.dfWithin;
-        double logs = 0, reciprocal = 0;
-        for (std::size_t i = 0; i < 3; ++i) {
-            const double nu = g.n[i] - 1;
-            logs += nu * std::log(pooled / (g.sd[i] * g.sd[i]));
-            reciprocal += 1 / nu;
-        }
-        const double chi2 = std::max(0.0, logs / (1 + (reciprocal - 1 / s.dfWithin) / 6));
-        const double bartlettP =
-            std::isfinite(chi2)
-                ? boost::math::cdf(boost::math::complement(
-                      boost::math::chi_squared_distribution<double, Quiet>(2), chi2))
-                : NAN;
-        put(d, itemName("BartlettChi2"), displayForm(chi2));
-        put(d, itemName("BartlettP"), pValueForm(bartlettP));
+    return true;
+}
 
-        // Weighted about the first mean, so means of 10^9 keep the digits of their spread.
-        double weights = 0, shift = 0;
-        std::array<double, 3> w{};
-        for (std::size_t i = 0; i < 3; ++i) {
-            w[i] = g.n[i] / (g.sd[i] * g.sd[i]);
-            weights += w[i];
-            shift += w[i] * (g.mean[i] - g.mean[0]);
-        }
-        shift /= weights;
-        double between = 0, lambda = 0;
-        for (std::size_t i = 0; i < 3; ++i) {
-            const double dev = g.mean[i] - g.mean[0] - shift;
-            between += w[i] * dev * dev;
-            lambda += (1 - w[i] / weights) * (1 - w[i] / weights) / (g.n[i] - 1);
-        }
-        // Three groups: k − 1 = 2 and k² − 1 = 8.
-        const double welchF = (between / 2) / (1 + 2.0 / 8 * lambda);
-        const double df2 = 8 / (3 * lambda);
-        if (std::isfinite(welchF) && std::isfinite(df2)) {
-            put(d, itemName("WelchF"), displayForm(welchF));
-            put(d, itemName("WelchDf2"), fixedForm(df2, 2));
-            put(d, itemName("WelchP"), pValueForm(upperF(welchF, 2, df2)));
-        }
-        if (bartlettP < 0.05)
-            notes << QStringLiteral("各组方差相差明显（Bartlett P < 0.05），应报告 Welch "
-                                    "方差分析的结果");
+// Bartlett's test of equal variances; gives its P.
+double putBartlett(Details &d, const Groups &g, const Sums &s) {
+    const double pooled = s.ssWithin / s.dfWithin;
+    double logs = 0, reciprocal = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double nu = g.n[i] - 1;
+        logs += nu * std::log(pooled / (g.sd[i] * g.sd[i]));
+        reciprocal += 1 / nu;
     }
+    const double chi2 = std::max(0.0, logs / (1 + (reciprocal - 1 / s.dfWithin) / 6));
+    const double bartlettP =
+        std::isfinite(chi2) ? boost::math::cdf(boost::math::complement(
+                                  boost::math::chi_squared_distribution<double, Quiet>(2), chi2))
+                            : NAN;
+    put(d, itemName("BartlettChi2"), displayForm(chi2));
+    put(d, itemName("BartlettP"), pValueForm(bartlettP));
+    return bartlettP;
+}
 
-    // The table's judgment against the exact P: a df between rows borrows the row below (or
-    // infinity above 120), and the tabulated values carry two decimals only.
-    const double row = fTableRowDf(s.dfWithin);
+void putWelch(Details &d, const Groups &g) {
+    // Weighted about the first mean, so means of 10^9 keep the digits of their spread.
+    double weights = 0, shift = 0;
+    std::array<double, 3> w{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        w[i] = g.n[i] / (g.sd[i] * g.sd[i]);
+        weights += w[i];
+        shift += w[i] * (g.mean[i] - g.mean[0]);
+    }
+    shift /= weights;
+    double between = 0, lambda = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double dev = g.mean[i] - g.mean[0] - shift;
+        between += w[i] * dev * dev;
+        lambda += (1 - w[i] / weights) * (1 - w[i] / weights) / (g.n[i] - 1);
+    }
+    // Three groups: k − 1 = 2 and k² − 1 = 8.
+    const double welchF = (between / 2) / (1 + 2.0 / 8 * lambda);
+    const double df2 = 8 / (3 * lambda);
+    if (std::isfinite(welchF) && std::isfinite(df2)) {
+        put(d, itemName("WelchF"), displayForm(welchF));
+        put(d, itemName("WelchDf2"), fixedForm(df2, 2));
+        put(d, itemName("WelchP"), pValueForm(upperF(welchF, 2, df2)));
+    }
+}
+
+// The table's judgment against the exact P: a df between rows borrows the row below (or
+// infinity above 120), and the tabulated values carry two decimals only.
+void noteTableRow(QStringList &notes, double dfWithin, const QString &judgment, double p) {
+    const double row = fTableRowDf(dfWithin);
     const bool agrees = judgment.endsWith(levelOf(p));
-    if (row != s.dfWithin)
+    if (row != dfWithin)
         notes << QStringLiteral("F 界值表没有 ν = %1 这一行，判断借用了 ν = %2 行的界值%3")
-                     .arg(dfText(s.dfWithin), dfText(row),
+                     .arg(dfText(dfWithin), dfText(row),
                           agrees ? QStringLiteral("，报告时以精确 P 为准")
                                  : QStringLiteral("，与精确 P 不一致，应以精确 P 为准"));
     else if (!agrees)
         notes << QStringLiteral("F 界值表的界值只有两位小数，判断与精确 P 不一致，应以精确 P 为准");
+}
 
-    // Tukey–Kramer: the range of three means over the standard error of a pair. The
-    // differences stand whether or not the range has a distribution for this df.
+// Tukey–Kramer: the range of three means over the standard error of a pair. The
+// differences stand whether or not the range has a distribution for this df.
+void putTukey(Details &d, const Groups &g, const Sums &s, QStringList &notes) {
     const double msWithin = s.ssWithin / s.dfWithin;
     const auto q95 = tukeyCritical(s.dfWithin);
     for (const Pair &pair : pairs) {
@@ -239,6 +239,22 @@ void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judg
         notes << QStringLiteral("组内自由度不足 2，数据太少，无法给出 Tukey 区间和校正 P");
     else if (s.dfWithin < 5)
         notes << QStringLiteral("组内自由度小于 5，q 检验不作，两两比较请看 Tukey 校正 P");
+}
+
+void fillDetails(Details &d, const Groups &g, const Sums &s, const QString &judgment) {
+    QStringList notes;
+    const double p = upperF(s.f, 2, s.dfWithin);
+    put(d, itemName("P"), pValueForm(p));
+    put(d, itemName("Eta2"), displayForm(s.ssBetween / (s.ssBetween + s.ssWithin)));
+    if (variancesKnown(g, notes)) {
+        const double bartlettP = putBartlett(d, g, s);
+        putWelch(d, g);
+        if (bartlettP < 0.05)
+            notes << QStringLiteral("各组方差相差明显（Bartlett P < 0.05），应报告 Welch "
+                                    "方差分析的结果");
+    }
+    noteTableRow(notes, s.dfWithin, judgment, p);
+    putTukey(d, g, s, notes);
     if (!notes.isEmpty())
         d.note = notes.join(QStringLiteral("；")) + QStringLiteral("。");
 }

@@ -124,6 +124,76 @@ double countOf(const QString &box) {
     return n ? n->toDouble() : std::nan("");
 }
 
+// The six boxes (mean, SD and count of each group) in ticks, or nothing when one is empty or
+// unreadable; 128 bits so sums of extreme inputs cannot overflow.
+std::optional<std::array<WideInt, 6>> boxTicks(const std::array<QString, 6> &boxes) {
+    std::array<WideInt, 6> v{};
+    for (const QString &box : boxes)
+        if (leadingNumber(box) == 0)
+            return std::nullopt;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const auto value = Fixed4::parse(boxes[i]);
+        if (!value)
+            return std::nullopt;
+        v[i] = value->ticks();
+    }
+    return v;
+}
+
+double real(WideInt ticks) {
+    return double(ticks) / Fixed4::Scale;
+}
+
+// Cohen's d on the pooled SD; its interval inverts the noncentral t of the signed t.
+void putCohenD(Details &d, double diff, double se, double pooled, double df, WideInt n1,
+               WideInt n2) {
+    const double scale = std::sqrt(real(n1) * real(n2) / real(n1 + n2));
+    if (!(pooled > 0 && scale > 0 && std::isfinite(scale)))
+        return;
+    put(d, D, displayForm(diff / std::sqrt(pooled)));
+    const double signedT = diff / se;
+    // Past |t| = 1000 one evaluation of the noncentral t takes milliseconds, too slow for a
+    // keystroke; groups that far apart leave nothing for an interval of d to tell.
+    std::optional<double> low, high;
+    if (std::fabs(signedT) <= MaxTForInterval) {
+        low = noncentrality(signedT, df, 0.975);
+        high = noncentrality(signedT, df, 0.025);
+    }
+    if (low && high) {
+        put(d, DLow, displayForm(*low / scale));
+        put(d, DHigh, displayForm(*high / scale));
+    }
+}
+
+// The variance ratio and Welch's t′, which each need at least two cases in both groups. Gives
+// the variance ratio's P when there is one.
+std::optional<double> putVarianceAndWelch(Details &d, double diff, WideInt s1, WideInt n1,
+                                          WideInt s2, WideInt n2) {
+    const double df1 = real(n1 - Fixed4::Scale), df2 = real(n2 - Fixed4::Scale);
+    std::optional<double> varianceP;
+    if (!(df1 > 0 && df2 > 0))
+        return varianceP;
+    const double v1 = real(s1) * real(s1), v2 = real(s2) * real(s2);
+    const double f = v1 / v2;
+    if (std::isfinite(f) && f > 0) {
+        put(d, VarF, displayForm(f));
+        varianceP = varianceRatioP(f, df1, df2);
+        if (varianceP)
+            put(d, VarP, pValueForm(*varianceP));
+    }
+    const double w1 = v1 / real(n1), w2 = v2 / real(n2);
+    const double welchSe = std::sqrt(w1 + w2);
+    const double welchDf = (w1 + w2) * (w1 + w2) / (w1 * w1 / df1 + w2 * w2 / df2);
+    if (welchSe > 0 && std::isfinite(welchSe) && std::isfinite(welchDf) && welchDf > 0) {
+        const double welchT = diff / welchSe;
+        put(d, WelchT, displayForm(welchT));
+        put(d, WelchDf, fixedForm(welchDf, 2));
+        if (const auto wp = twoSidedP(welchT, welchDf))
+            put(d, WelchP, pValueForm(*wp));
+    }
+    return varianceP;
+}
+
 } // namespace
 
 Details twoSampleDetailsLayout() {
@@ -134,22 +204,14 @@ Details twoSampleDetailsLayout() {
 TwoSampleResult twoSampleT(const std::array<QString, 6> &boxes) {
     TwoSampleResult empty;
     empty.details.note = countNote(countOf(boxes[2]), countOf(boxes[5]), false);
-    std::array<WideInt, 6> v{}; // ticks; 128 bits so sums of extreme inputs cannot overflow
-    for (const QString &box : boxes)
-        if (leadingNumber(box) == 0)
-            return empty;
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const auto value = Fixed4::parse(boxes[i]);
-        if (!value)
-            return empty;
-        v[i] = value->ticks();
-    }
-    const auto [x1, s1, n1, x2, s2, n2] = v;
+    const auto ticks = boxTicks(boxes);
+    if (!ticks)
+        return empty;
+    const auto [x1, s1, n1, x2, s2, n2] = *ticks;
     const WideInt dfTicks = n1 + n2 - 2 * Fixed4::Scale;
     if (dfTicks < Fixed4::Scale || n1 == 0 || n2 == 0)
         return empty;
 
-    auto real = [](WideInt ticks) { return double(ticks) / Fixed4::Scale; };
     const double df = real(dfTicks);
     const double a = real(n1 - Fixed4::Scale) * real(s1) * real(s1);
     const double b = real(n2 - Fixed4::Scale) * real(s2) * real(s2);
@@ -177,47 +239,8 @@ TwoSampleResult twoSampleT(const std::array<QString, 6> &boxes) {
         put(d, DiffLow, displayForm(diff - *q * se));
         put(d, DiffHigh, displayForm(diff + *q * se));
     }
-    // Cohen's d on the pooled SD; its interval inverts the noncentral t of the signed t.
-    const double scale = std::sqrt(real(n1) * real(n2) / real(n1 + n2));
-    if (pooled > 0 && scale > 0 && std::isfinite(scale)) {
-        put(d, D, displayForm(diff / std::sqrt(pooled)));
-        const double signedT = diff / se;
-        // Past |t| = 1000 one evaluation of the noncentral t takes milliseconds, too slow for a
-        // keystroke; groups that far apart leave nothing for an interval of d to tell.
-        std::optional<double> low, high;
-        if (std::fabs(signedT) <= MaxTForInterval) {
-            low = noncentrality(signedT, df, 0.975);
-            high = noncentrality(signedT, df, 0.025);
-        }
-        if (low && high) {
-            put(d, DLow, displayForm(*low / scale));
-            put(d, DHigh, displayForm(*high / scale));
-        }
-    }
-
-    // The variance ratio and Welch's t′ each need at least two cases in both groups.
-    const double df1 = real(n1 - Fixed4::Scale), df2 = real(n2 - Fixed4::Scale);
-    std::optional<double> varianceP;
-    if (df1 > 0 && df2 > 0) {
-        const double v1 = real(s1) * real(s1), v2 = real(s2) * real(s2);
-        const double f = v1 / v2;
-        if (std::isfinite(f) && f > 0) {
-            put(d, VarF, displayForm(f));
-            varianceP = varianceRatioP(f, df1, df2);
-            if (varianceP)
-                put(d, VarP, pValueForm(*varianceP));
-        }
-        const double w1 = v1 / real(n1), w2 = v2 / real(n2);
-        const double welchSe = std::sqrt(w1 + w2);
-        const double welchDf = (w1 + w2) * (w1 + w2) / (w1 * w1 / df1 + w2 * w2 / df2);
-        if (welchSe > 0 && std::isfinite(welchSe) && std::isfinite(welchDf) && welchDf > 0) {
-            const double welchT = diff / welchSe;
-            put(d, WelchT, displayForm(welchT));
-            put(d, WelchDf, fixedForm(welchDf, 2));
-            if (const auto wp = twoSidedP(welchT, welchDf))
-                put(d, WelchP, pValueForm(*wp));
-        }
-    }
+    putCohenD(d, diff, se, pooled, df, n1, n2);
+    const std::optional<double> varianceP = putVarianceAndWelch(d, diff, s1, n1, s2, n2);
 
     if (varianceP && *varianceP < 0.05)
         d.note = QStringLiteral("两组方差不齐（方差齐性检验 P < 0.05）：合并方差的 t 检验不宜报告，"

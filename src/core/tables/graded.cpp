@@ -167,6 +167,43 @@ QString ties(double correction) {
 }
 } // namespace notes
 
+struct Counts {
+    GradedTable table;
+    bool anyNegative{false};
+    bool outOfRange{false};
+    bool fractional{false};
+};
+
+// The eight boxes, test grades first.
+Counts readCounts(const GradedTexts &cells) {
+    Counts counts;
+    for (std::size_t k = 0; k < 8; ++k) {
+        const std::optional<double> count = leadingCount(cells[k]);
+        // A count that cannot be held leaves every total it enters empty.
+        const double v = count.value_or(std::numeric_limits<double>::quiet_NaN());
+        (k < 4 ? counts.table.test[k] : counts.table.control[k - 4]) = v;
+        counts.outOfRange = counts.outOfRange || !count;
+        counts.anyNegative = counts.anyNegative || v < 0.0;
+        counts.fractional = counts.fractional || (count && *count != std::floor(*count));
+    }
+    return counts;
+}
+
+QString noteFor(double n1, double n2, const std::optional<RankSum> &rank,
+                const std::optional<Ridit> &rid, bool fractional) {
+    if (n1 == 0.0 || n2 == 0.0)
+        return n1 + n2 == 0.0 ? QString() : notes::EmptyGroup;
+    if (!rank && rid)
+        return notes::OneGrade;
+    if (fractional)
+        return notes::Fractional;
+    if (rank && rank->smaller <= 10.0 && rank->other - rank->smaller <= 10.0)
+        return notes::SmallGroups;
+    if (rank)
+        return notes::ties(rank->correction);
+    return {};
+}
+
 } // namespace
 
 std::optional<double> rankSumZ(const GradedTable &table) {
@@ -188,17 +225,8 @@ QString judgeNormal(double z) {
 }
 
 GradedResult gradedAnalysis(const GradedTexts &cells) {
-    GradedTable table;
-    bool anyNegative = false, outOfRange = false, fractional = false;
-    for (std::size_t k = 0; k < 8; ++k) {
-        const std::optional<double> count = leadingCount(cells[k]);
-        // A count that cannot be held leaves every total it enters empty.
-        const double v = count.value_or(std::numeric_limits<double>::quiet_NaN());
-        (k < 4 ? table.test[k] : table.control[k - 4]) = v;
-        outOfRange = outOfRange || !count;
-        anyNegative = anyNegative || v < 0.0;
-        fractional = fractional || (count && *count != std::floor(*count));
-    }
+    const Counts counts = readCounts(cells);
+    const GradedTable &table = counts.table;
     const std::array<double, 4> c = gradeTotals(table);
     const double n1 = sum(table.test), n2 = sum(table.control);
 
@@ -210,27 +238,17 @@ GradedResult gradedAnalysis(const GradedTexts &cells) {
     result.grandTotal = plainForm(grandTotal(table));
 
     // Ranks of negative counts mean nothing: the results stay empty, the totals are shown.
-    if (outOfRange || anyNegative) {
-        result.details =
-            gradedDetails({}, {}, 0.0, 0.0, outOfRange ? notes::OutOfRange : notes::Negative);
+    if (counts.outOfRange || counts.anyNegative) {
+        result.details = gradedDetails({}, {}, 0.0, 0.0,
+                                       counts.outOfRange ? notes::OutOfRange : notes::Negative);
         if (c[3] == 0.0)
             result.gradeTotals[3].clear();
         return result;
     }
     const std::optional<RankSum> rank = rankSum(table);
     const std::optional<Ridit> rid = ridit(table);
-    QString note;
-    if (n1 == 0.0 || n2 == 0.0)
-        note = n1 + n2 == 0.0 ? QString() : notes::EmptyGroup;
-    else if (!rank && rid)
-        note = notes::OneGrade;
-    else if (fractional)
-        note = notes::Fractional;
-    else if (rank && rank->smaller <= 10.0 && rank->other - rank->smaller <= 10.0)
-        note = notes::SmallGroups;
-    else if (rank)
-        note = notes::ties(rank->correction);
-    result.details = gradedDetails(rank, rid, n1, n2, note);
+    result.details =
+        gradedDetails(rank, rid, n1, n2, noteFor(n1, n2, rank, rid, counts.fractional));
     if (!rank || !rid)
         return result; // an undefined rank-sum test leaves the Ridit fields empty as well
     result.rankSumZ = displayForm(rank->z);

@@ -37,6 +37,6 @@ inline const QString RxCWarning = QStringLiteral("提示：某行列中的理论
 // Chi-square test of the rows and columns of the grid that hold counts; empty rows and
 // columns are left out of the degrees of freedom. A count too large to be held exactly, like a
 // negative one, leaves the statistic and its details empty.
-RxCResult rxcChiSquare(const RxCTexts &cells);
+RxCResult rxcChiSquare(const RxCTexts &texts);
 
 } // namespace quarbel

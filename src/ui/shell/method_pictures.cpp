@@ -57,6 +57,7 @@ void MethodPictures::setDrawers() {
     picture(TwoSampleT)->setDrawer([s, ticks](PlotView &view) {
         const auto boxes = s.twoSample->boxTexts();
         std::vector<GroupPicture> groups;
+        groups.reserve(2);
         for (int g = 0; g < 2; ++g)
             groups.push_back(groupPicture(ticks(s.twoColumnGrid, g), boxes[std::size_t(3 * g)],
                                           boxes[std::size_t(3 * g + 1)],
@@ -69,6 +70,7 @@ void MethodPictures::setDrawers() {
     picture(Anova)->setDrawer([s, ticks](PlotView &view) {
         const AnovaBoxes boxes = s.anova->boxes();
         std::vector<GroupPicture> groups;
+        groups.reserve(3);
         for (int g = 0; g < 3; ++g)
             groups.push_back(groupPicture(ticks(s.threeGroupGrid, g), boxes[std::size_t(3 * g)],
                                           boxes[std::size_t(3 * g + 1)],
