@@ -68,10 +68,7 @@ Details layout() {
         {"InterceptHigh", "a 的95%CI 上限="},
         {"ResidualSD", "剩余标准差 s(y·x)="},
     }};
-    Details d;
-    for (const auto &[name, caption] : items)
-        d.items.append({QString::fromLatin1(name), QString::fromUtf8(caption), QString()});
-    return d;
+    return emptyDetails(items);
 }
 
 // The test of r against zero, the critical values and the judgement, from r as shown.

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+#include <cstddef>
+#include <utility>
+
 namespace quarbel {
 
 // One value of a method's "详细结果" box: the object name of its label, the caption shown
@@ -32,5 +36,15 @@ struct Details {
     }
     friend bool operator==(const Details &, const Details &) = default;
 };
+
+// Details with one empty item per (object name, caption) pair, in order. A method lists its
+// items once in this form, sized by its item enum so the two cannot drift apart.
+template <std::size_t N>
+Details emptyDetails(const std::array<std::pair<const char *, const char *>, N> &items) {
+    Details d;
+    for (const auto &[name, caption] : items)
+        d.items.append({QString::fromLatin1(name), QString::fromUtf8(caption), QString()});
+    return d;
+}
 
 } // namespace quarbel

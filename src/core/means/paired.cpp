@@ -21,10 +21,7 @@ Details layout() {
         {"PairedP", "t检验 P="},
         {"PairedDz", "效应量 dz="},
     }};
-    Details d;
-    for (const auto &[name, caption] : items)
-        d.items.append({QString::fromLatin1(name), QString::fromUtf8(caption), QString()});
-    return d;
+    return emptyDetails(items);
 }
 
 } // namespace

@@ -47,10 +47,7 @@ Details layout() {
         {"TwoSampleWelchDf", "Welch 自由度 ν="},
         {"TwoSampleWelchP", "Welch 检验 P="},
     }};
-    Details d;
-    for (const auto &[name, caption] : items)
-        d.items.append({QString::fromLatin1(name), QString::fromUtf8(caption), QString()});
-    return d;
+    return emptyDetails(items);
 }
 
 void put(Details &d, Item item, const QString &text) {
