@@ -200,7 +200,7 @@ void PlotView::saveWithDialog() {
     Seams &seams = Seams::instance();
     QString filter = PngFilter;
     const QString chosen = seams.saveFileName(
-        this, QStringLiteral("保存图形"), lastFolder(),
+        this, QStringLiteral("保存图形"), dialogStartFolder(lastFolder()),
         PngFilter + QStringLiteral(";;") + SvgFilter + QStringLiteral(";;") + PdfFilter, &filter);
     if (chosen.isEmpty())
         return;
