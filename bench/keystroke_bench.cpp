@@ -28,9 +28,11 @@ struct GridMethod {
     QString result{};
 };
 
-const GridMethod twoSample{TwoSampleT, {"List1", "List2"}, "Text1_0"};
-const GridMethod paired{PairedT, {"List1", "List2"}, "Text1_0"};
-const GridMethod correlation{Correlation, {"List1", "List2"}, "Text1_0"};
+// The grid fills a group's boxes only when a cell of its column changes: typing once into the
+// second column fills its boxes, so each measured keystroke runs the whole t-test.
+const GridMethod twoSample{TwoSampleT, {"List1", "List2"}, "Text1_0", {"Text2_0"}, "Label5_6"};
+const GridMethod paired{PairedT, {"List1", "List2"}, "Text1_0", {}, "Label5_7"};
+const GridMethod correlation{Correlation, {"List1", "List2"}, "Text1_0", {}, "Label5_16"};
 const GridMethod anova{
     Anova, {"List3", "List4", "List5"}, "Text30_0", {"Text40_0", "Text50_0"}, "AnovaTukeyP12"};
 

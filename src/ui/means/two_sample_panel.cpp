@@ -42,9 +42,16 @@ TwoSamplePanel::TwoSamplePanel(QWidget *parent) : Panel(parent) {
 void TwoSamplePanel::fillSummary(int column, const ColumnTotals &totals) {
     const GroupSummary summary = summariseGroup(totals);
     const std::size_t first = column == 0 ? 0 : 3;
+    // Each box that changes would rerun the test, and only the run after the last is ever
+    // seen: the test runs once, when any of the three changed.
+    const std::array<QString, 6> before = boxTexts();
+    m_filling = true;
     m_boxes[first]->setText(summary.mean);
     m_boxes[first + 1]->setText(summary.sd);
     m_boxes[first + 2]->setText(summary.n);
+    m_filling = false;
+    if (boxTexts() != before)
+        recompute();
 }
 
 std::array<QString, 6> TwoSamplePanel::boxTexts() const {
@@ -55,10 +62,9 @@ std::array<QString, 6> TwoSamplePanel::boxTexts() const {
 }
 
 void TwoSamplePanel::recompute() {
-    std::array<QString, 6> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        texts[i] = m_boxes[i]->text();
-    const TwoSampleResult r = twoSampleT(texts);
+    if (m_filling)
+        return;
+    const TwoSampleResult r = twoSampleT(boxTexts());
     m_critical[0]->setText(r.critical05);
     m_critical[1]->setText(r.critical01);
     m_critical[2]->setText(r.critical001);

@@ -34,6 +34,7 @@ class TwoSamplePanel : public Panel {
     std::array<QLabel *, 3> m_critical{};
     QLabel *m_result{nullptr};
     DetailsBox *m_details{nullptr};
+    bool m_filling{false}; // fillSummary is writing the boxes: the test runs once, after
 };
 
 } // namespace quarbel
