@@ -1,9 +1,10 @@
 // Two columns of arbitrary texts (lines dealt in turn) and of raw ticks into the methods of
 // the two-column grid: the group summaries feeding the two-sample t-test, the paired t-test,
 // and correlation with regression. Nothing may crash and every shown number must keep its
-// field's pattern.
+// field's pattern. Typed entry by entry, the totals the lists keep must equal a fresh pass.
 #include "core/correlation/correlation.h"
 #include "core/entry/column_list.h"
+#include "core/entry/list_pair.h"
 #include "core/entry/number_rules.h"
 #include "core/means/group_summary.h"
 #include "core/means/paired.h"
@@ -122,6 +123,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     x.replaceAll(columns[0]);
     y.replaceAll(columns[1]);
     checkTwoColumns(x.ticks(), y.ticks());
+
+    // The same entries typed one by one, each over the entry before it, as a keystroke
+    // replaces a cell's text: the kept totals must equal those of a fresh pass.
+    ColumnList u(QStringLiteral("List1")), v(QStringLiteral("List2"));
+    const ListPair pair(&u, &v);
+    u.reset(columns[0].size());
+    v.reset(columns[1].size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        ColumnList &list = i % 2 == 0 ? u : v;
+        const QStringList &texts = columns[std::size_t(i % 2)];
+        const qsizetype entry = i / 2;
+        list.set(entry, texts[entry > 0 ? entry - 1 : entry]);
+        list.set(entry, texts[entry]);
+        if (entry > 0 && (i / 2) % 3 == 0)
+            list.set(entry - 1, QString());
+    }
+    FUZZ_CHECK(u.totals() == ColumnTotals::of(u.ticks()));
+    FUZZ_CHECK(v.totals() == ColumnTotals::of(v.ticks()));
+    FUZZ_CHECK(pair.totals() == PairTotals::of(u.ticks(), v.ticks()));
 
     // Raw ticks, the extremes a column can hold included.
     const std::size_t n = size / (2 * sizeof(std::int64_t));
