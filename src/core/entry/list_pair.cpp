@@ -25,9 +25,9 @@ void ListPair::follow(const ColumnList *changed, qsizetype i, std::int64_t befor
     const std::int64_t partner = ticks[std::size_t(i)];
     const bool isX = changed == m_x;
     if (before != ColumnList::Missing)
-        isX ? m_totals.remove(before, partner) : m_totals.remove(partner, before);
+        m_totals.remove(isX ? before : partner, isX ? partner : before);
     if (after != ColumnList::Missing)
-        isX ? m_totals.add(after, partner) : m_totals.add(partner, after);
+        m_totals.add(isX ? after : partner, isX ? partner : after);
 }
 
 void ListPair::recount() {

@@ -26,9 +26,10 @@ const QString PdfFilter = QStringLiteral("PDF 文档(*.pdf)");
 // wide once does not hold the window wide for the next method.
 class Beside : public QObject {
   public:
-    Beside(QWidget *panel, PlotView *picture, QSize largest)
-        : QObject(panel), m_panel(panel), m_picture(picture), m_largest(largest),
-          m_base(panel->layout()->contentsMargins()) {
+    Beside(QWidget *panel, PlotView *picture, QSize smallest, QSize largest)
+        : QObject(panel), m_panel(panel), m_picture(picture), m_smallest(smallest),
+          m_largest(largest), m_base(panel->layout()->contentsMargins()) {
+        picture->setMinimumSize(smallest.width(), std::min(smallest.height(), UnderHeight));
         panel->installEventFilter(this);
     }
 
@@ -43,6 +44,9 @@ class Beside : public QObject {
 
   private:
     static constexpr int Gap = 12;
+    // Under the fields a picture is a strip: fields tall enough to leave no room at their
+    // right already take most of a 768-pixel screen.
+    static constexpr int UnderHeight = 180;
 
     void setMargins(int right, int bottom, int minimumHeight) {
         const QMargins wanted(m_base.left(), m_base.top(), m_base.right() + right,
@@ -58,7 +62,7 @@ class Beside : public QObject {
         const QSize hint = layout->sizeHint();
         const int fieldsWidth = hint.width() - now.right() + m_base.right();
         const int fieldsHeight = hint.height() - now.bottom() + m_base.bottom();
-        const QSize smallest = m_picture->minimumSize();
+        const QSize smallest = m_smallest;
         const int room = m_panel->width() - fieldsWidth - Gap;
         if (room >= smallest.width()) {
             const int width = std::min(room, std::max(smallest.width(), m_largest.width()));
@@ -70,14 +74,16 @@ class Beside : public QObject {
         } else {
             const int width = std::clamp(m_panel->width() - m_base.left() - m_base.right(),
                                          smallest.width(), m_largest.width());
-            setMargins(0, Gap + smallest.height(), 0);
+            const int height = std::min(smallest.height(), UnderHeight);
+            setMargins(0, Gap + height, 0);
             m_picture->setGeometry(m_base.left(), fieldsHeight + Gap - m_base.bottom(), width,
-                                   smallest.height());
+                                   height);
         }
     }
 
     QWidget *m_panel;
     PlotView *m_picture;
+    QSize m_smallest;
     QSize m_largest;
     QMargins m_base;
 };
@@ -278,7 +284,7 @@ PlotView *attachPicture(QWidget *panel, const QString &name, QSize smallest, QSi
     auto *picture = new PlotView(name, panel);
     picture->setMinimumSize(smallest);
     if (panel->layout())
-        new Beside(panel, picture, largest);
+        new Beside(panel, picture, smallest, largest);
     return picture;
 }
 

@@ -56,7 +56,8 @@ class PlotView : public QCustomPlot {
 
 // Puts a picture named `name` beside `panel`'s own fields: at the right when the fields leave
 // room for it at their preferred width (as wide as they leave, up to `largest`), else under
-// them. The picture lives in a margin of the panel's layout, so no field moves.
+// them, as a strip at most 180 pixels tall. The picture lives in a margin of the panel's layout, so
+// no field moves.
 PlotView *attachPicture(QWidget *panel, const QString &name, QSize smallest = {260, 260},
                         QSize largest = {440, 330});
 

@@ -18,12 +18,9 @@ namespace quarbel {
 
 MethodPictures::MethodPictures(const PictureSources &sources, QObject *parent)
     : QObject(parent), m_sources(sources) {
-    // The analysis of variance's fields are tall and wide, so its picture goes under them; at
-    // its usual height it would push the window past a 768-pixel screen.
     for (int m = 0; m < MethodCount; ++m)
         m_pictures[std::size_t(m)] =
-            attachPicture(sources.resultPanels[std::size_t(m)], QStringLiteral("Plot%1").arg(m),
-                          {260, m == Anova ? 180 : 260});
+            attachPicture(sources.resultPanels[std::size_t(m)], QStringLiteral("Plot%1").arg(m));
     setDrawers();
 
     connect(sources.twoColumnGrid, &DataGrid::stored, this, [this] {
