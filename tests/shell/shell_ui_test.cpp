@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEnterEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -112,6 +113,33 @@ TEST_F(ShellTest, ReleaseFarOutsideTheEntryStillOpensItsPage) {
     click(find<QWidget>(QStringLiteral("Label28_2")), QPointF(-1, -1));
     EXPECT_EQ(seams.launched, (QStringList{"help.html", "tutorial.html"}));
     EXPECT_EQ(find<QWidget>(QStringLiteral("Picture14_3"))->property("replayValue"), "flat");
+}
+
+// A result can be selected and copied where the pointer is; elsewhere it stays a plain label, so
+// typing does not pay for its text document. A selection outlives the pointer while it has the
+// focus, for a keyboard copy.
+TEST_F(ShellTest, AResultIsSelectableUnderThePointerAndKeepsItsSelection) {
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    auto *field = find<QLabel>(QStringLiteral("Label5_6"));
+    field->setText(QStringLiteral("2.0154"));
+    auto selectable = [field] { return field->textInteractionFlags() != Qt::NoTextInteraction; };
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), field->mapToGlobal(QPointF(1, 1)));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(field, &leave);
+    EXPECT_FALSE(selectable());
+    QApplication::sendEvent(field, &enter);
+    ASSERT_TRUE(selectable());
+    QApplication::sendEvent(field, &leave);
+    EXPECT_FALSE(selectable());
+
+    QApplication::sendEvent(field, &enter);
+    field->setFocus(Qt::MouseFocusReason);
+    field->setSelection(0, 4);
+    QApplication::sendEvent(field, &leave);
+    EXPECT_EQ(field->selectedText(), QStringLiteral("2.01"));
+    find<QWidget>(QStringLiteral("Text1_0"))->setFocus();
+    EXPECT_FALSE(selectable());
 }
 
 TEST_F(ShellTest, ExitEndsTheProgramWithAnotherWindowOpen) {

@@ -1,5 +1,7 @@
 #include "ui/common/details_box.h"
 
+#include "ui/common/result_label.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -20,11 +22,10 @@ DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *
         const int row = int(i / pairsPerRow), column = int(i % pairsPerRow) * 2;
         auto *caption = new QLabel(item.caption, this);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto *value = new QLabel(this);
+        auto *value = new ResultLabel(this);
         value->setObjectName(item.name);
         value->setTextFormat(Qt::PlainText); // "<0.001" is a number, not markup
         value->setMinimumWidth(72);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         grid->addWidget(caption, row, column);
         grid->addWidget(value, row, column + 1);
         m_values.append(value);

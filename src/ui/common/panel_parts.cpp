@@ -1,5 +1,7 @@
 #include "ui/common/panel_parts.h"
 
+#include "ui/common/result_label.h"
+
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -36,21 +38,21 @@ void setResultStyle(QLabel *label) {
 }
 
 QLabel *resultField(const QString &name, QWidget *parent, bool emphasised) {
-    auto *label = new QLabel(parent);
+    auto *label = new ResultLabel(parent);
     label->setObjectName(name);
     label->setMinimumWidth(90);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (emphasised)
         setResultStyle(label);
     return label;
 }
 
 QLabel *fieldLabel(const QString &name, QWidget *parent) {
-    QLabel *label = tableLabel(QString(), parent, name);
+    auto *label = new ResultLabel(parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setMinimumWidth(96);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
 
