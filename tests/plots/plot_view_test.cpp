@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,24 @@ TEST(PlotViewRedraw, CoalescesChangesAndDrawsTheLastState) {
     EXPECT_EQ(view.redrawCount(), start + 2);
     view.flush();
     EXPECT_EQ(view.redrawCount(), start + 3);
+    EXPECT_FALSE(view.isPending());
+}
+
+// A picture slower to draw than a key may wait is put off while the changes keep coming, and
+// drawn once when they pause.
+TEST(PlotViewRedraw, ASlowPictureWaitsForThePauseInTyping) {
+    PlotView view(QStringLiteral("Plot"), nullptr);
+    view.setDrawer([](PlotView &) { QThread::msleep(PlotView::SlowRedrawMs + 10); });
+    view.show();
+    runEventsFor(PlotView::SlowRedrawMs + 20); // drawn once shown
+    const int start = view.redrawCount();
+    for (int key = 0; key < 10; ++key) {
+        view.schedule();
+        runEventsFor(PlotView::SlowRedrawMs + 10);
+    }
+    EXPECT_EQ(view.redrawCount(), start) << "drawn while the changes kept coming";
+    runEventsFor(4 * (PlotView::SlowRedrawMs + 10) + PlotView::CoalesceMs);
+    EXPECT_EQ(view.redrawCount(), start + 1);
     EXPECT_FALSE(view.isPending());
 }
 

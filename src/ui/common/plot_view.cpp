@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace quarbel {
 namespace {
@@ -125,10 +128,17 @@ void PlotView::setDrawer(Drawer drawer) {
 
 void PlotView::schedule() {
     m_pending = true;
-    // The first change starts the timer and later ones ride on it: at most one redraw a period
-    // while typing, and the last state is drawn one period after the typing stops.
-    if (isVisible() && !m_timer->isActive())
-        m_timer->start();
+    if (!isVisible())
+        return;
+    if (m_lastRedrawMs > SlowRedrawMs) {
+        // Each change puts the redraw off again, until the changes pause for a few of its
+        // own durations.
+        m_timer->start(int(std::max<qint64>(CoalesceMs, 3 * m_lastRedrawMs)));
+    } else if (!m_timer->isActive()) {
+        // The first change starts the timer and later ones ride on it: at most one redraw a
+        // period while typing, and the last state is drawn one period after the typing stops.
+        m_timer->start(CoalesceMs);
+    }
 }
 
 void PlotView::flush() {
@@ -144,6 +154,8 @@ void PlotView::showEvent(QShowEvent *event) {
 }
 
 void PlotView::redraw() {
+    QElapsedTimer clock;
+    clock.start();
     m_timer->stop();
     m_pending = false;
     ++m_redraws;
@@ -154,6 +166,7 @@ void PlotView::redraw() {
     if (m_drawer)
         m_drawer(*this);
     replot();
+    m_lastRedrawMs = clock.elapsed();
 }
 
 void PlotView::resetFrame(const QString &caption, const QString &xTitle, const QString &yTitle) {

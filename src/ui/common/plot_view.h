@@ -10,12 +10,16 @@ namespace quarbel {
 
 // A method's picture. Changes only schedule() a redraw: redraws are coalesced by a short
 // single-shot timer, so typing never waits on drawing, and a hidden picture is drawn when it is
-// shown. The drawer clears nothing itself: every redraw starts from an empty frame.
+// shown. A picture slow to draw (a histogram of a million values) waits instead until the
+// changes pause, so no key waits behind it. The drawer clears nothing itself: every redraw
+// starts from an empty frame.
 class PlotView : public QCustomPlot {
     Q_OBJECT
   public:
     using Drawer = std::function<void(PlotView &)>;
     static constexpr int CoalesceMs = 100;
+    // A redraw longer than this would hold up a key typed meanwhile.
+    static constexpr int SlowRedrawMs = 20;
 
     PlotView(const QString &objectName, QWidget *parent);
 
@@ -52,6 +56,7 @@ class PlotView : public QCustomPlot {
     QCPTextElement *m_caption{nullptr};
     bool m_pending{false};
     int m_redraws{0};
+    qint64 m_lastRedrawMs{0};
 };
 
 // Puts a picture named `name` beside `panel`'s own fields: at the right when the fields leave
