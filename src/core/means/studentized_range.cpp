@@ -195,7 +195,9 @@ std::optional<double> illinois(F excess, double lo, double flo, double hi, doubl
     int side = 0;
     double q = hi;
     for (int i = 0; i < 60 && hi - lo > 1e-9 * hi; ++i) {
-        q = (lo * fhi - hi * flo) / (fhi - flo);
+        // Far in a tail the log of the CDF's complement is infinite: halve the bracket there.
+        q = std::isfinite(flo) && std::isfinite(fhi) ? (lo * fhi - hi * flo) / (fhi - flo)
+                                                     : (lo + hi) / 2;
         const double f = excess(q);
         if (std::isnan(f))
             return std::nullopt;
@@ -218,18 +220,23 @@ std::optional<double> illinois(F excess, double lo, double flo, double hi, doubl
     return q;
 }
 
-// Widens [lo, hi] geometrically until it holds the root; false when it cannot.
+// Widens [lo, hi] until it holds the root, by steps that start at its width and double, so
+// a guess near the root costs few evaluations and a poor one still ends in a few; the lower end
+// stays above zero. False when it cannot.
 template <typename F> bool bracket(F excess, double &lo, double &flo, double &hi, double &fhi) {
+    double step = hi - lo;
     for (int i = 0; i < 60 && flo > 0; ++i) {
         hi = lo;
         fhi = flo;
-        lo /= 2;
+        lo = std::max(lo - step, lo / 2);
+        step *= 2;
         flo = excess(lo);
     }
     for (int i = 0; i < 60 && fhi < 0; ++i) {
         lo = hi;
         flo = fhi;
-        hi *= 2;
+        hi += step;
+        step *= 2;
         fhi = excess(hi);
     }
     return flo <= 0 && fhi >= 0 && !std::isnan(flo) && !std::isnan(fhi);
@@ -237,29 +244,41 @@ template <typename F> bool bracket(F excess, double &lo, double &flo, double &hi
 
 } // namespace
 
+// The quantile for infinite df, which the finite-df search starts from. The panels ask for the
+// same p and k on every keystroke, so the last one is remembered.
+std::optional<double> limitQuantile(double p, int k) {
+    thread_local double lastP = NAN;
+    thread_local int lastK = 0;
+    thread_local std::optional<double> lastQ;
+    if (p == lastP && k == lastK)
+        return lastQ;
+    auto excess = [&](double q) { return rangeCdf(q, k) - p; };
+    double lo = 1, flo = excess(lo), hi = 4, fhi = excess(hi);
+    lastQ = bracket(excess, lo, flo, hi, fhi) ? illinois(excess, lo, flo, hi, fhi) : std::nullopt;
+    lastP = p;
+    lastK = k;
+    return lastQ;
+}
+
 std::optional<double> studentizedRangeQuantile(double p, int k, double nu) {
-    if (!(p > 0 && p < 1) || !studentizedRangeCdf(1, k, nu))
+    if (!(p > 0 && p < 1) || k < 2 || k > 100 || !(nu >= 2))
         return std::nullopt;
-    auto limitExcess = [&](double q) { return rangeCdf(q, k) - p; };
-    double lo = 1, flo = limitExcess(lo), hi = 4, fhi = limitExcess(hi);
-    if (!bracket(limitExcess, lo, flo, hi, fhi))
-        return std::nullopt;
-    const auto limit = illinois(limitExcess, lo, flo, hi, fhi);
+    const auto limit = limitQuantile(p, k);
     if (!limit || std::isinf(nu) || nu > infiniteNu)
         return limit;
 
-    // The infinite-df quantile is cheap and near: start from it and from the spread that the
-    // upper quantiles of three means show, q ≈ q∞ (1 + 1.5 / (ν − 1)), then close in.
-    // On the log of the nearer tail the CDF is close to a straight line in q, so the secant
-    // steps land within a few evaluations.
+    // The upper quantiles of a few means sit near q∞ (1 + 1.5 / (ν − 1)): a bracket a tenth of
+    // that correction wide on either side holds the root for every df, and on the log of the
+    // nearer tail the CDF is close to a straight line in q, so the secant lands within two or
+    // three evaluations. Where the guess is off, the bracket widens until it holds.
     auto excess = [&](double q) {
         const double cdf = studentizedRangeCdf(q, k, nu).value_or(NAN);
         return p > 0.5 ? std::log1p(-p) - std::log1p(-cdf) : std::log(cdf) - std::log(p);
     };
-    lo = *limit;
-    flo = excess(lo);
-    hi = *limit * (1 + 1.5 / (nu - 1)) * 1.02;
-    fhi = excess(hi);
+    const double guess = *limit * (1 + 1.5 / (nu - 1));
+    const double halfWidth = std::max((guess - *limit) / 10, 1e-6 * guess);
+    double lo = guess - halfWidth, flo = excess(lo);
+    double hi = guess + halfWidth, fhi = excess(hi);
     if (!bracket(excess, lo, flo, hi, fhi))
         return std::nullopt;
     return illinois(excess, lo, flo, hi, fhi);
