@@ -19,7 +19,7 @@ class PlotView : public QCustomPlot {
     using Drawer = std::function<void(PlotView &)>;
     static constexpr int CoalesceMs = 100;
     // A redraw longer than this would hold up a key typed meanwhile.
-    static constexpr int SlowRedrawMs = 20;
+    static constexpr int SlowRedrawMs = 12;
 
     PlotView(const QString &objectName, QWidget *parent);
 
