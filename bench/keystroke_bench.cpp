@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 
 namespace quarbel::bench {
@@ -96,15 +98,24 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
         return;
     }
     bool typed = false;
+    // The key's own handling (the method's computation and the texts written) and the events
+    // after it (Qt's layout and painting, and the picture's redraws where due), apart.
+    std::chrono::duration<double, std::milli> handling{}, events{};
+    int keys = 0;
     const int redrawsBefore = f.picture->redrawCount();
     for (auto _ : state) {
         // Alternately type a digit into the empty cell and delete it: one keystroke each. The
         // events that follow run too, so the picture's coalesced redraws are paid where due.
+        const auto pressed = std::chrono::steady_clock::now();
         if (typed)
             typeKey(f.cell, Qt::Key_Backspace);
         else
             typeKey(f.cell, Qt::Key_7, QStringLiteral("7"));
+        const auto handled = std::chrono::steady_clock::now();
         QCoreApplication::processEvents();
+        handling += handled - pressed;
+        events += std::chrono::steady_clock::now() - handled;
+        ++keys;
         typed = !typed;
     }
     if (typed)
@@ -114,6 +125,8 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
         if (!result || result->text().isEmpty())
             state.SkipWithError("the method's results were not computed");
     }
+    state.counters["handler_ms"] = handling.count() / std::max(keys, 1);
+    state.counters["events_ms"] = events.count() / std::max(keys, 1);
     state.counters["floor_ms"] = f.floorSeconds * 1e3;
     state.counters["redraws"] = f.picture->redrawCount() - redrawsBefore;
     reportPeakMemory(state);
