@@ -35,3 +35,20 @@ for (k in c(2, 3, 5, 10)) for (nu in c(2, 3, 5, 10, 20, 120, Inf)) for (p in c(0
   }
   cat(sprintf("quantile %d %s %.10g %.15g %s\n", k, format(nu), p, r, src))
 }
+# Large df, where the estimate's spread is narrow (sd of s about 1 / sqrt(2 nu)): the integral
+# runs over the peak alone, and ptukey, which treats df above 25000 as infinite, is not used.
+peak <- function(q, k, nu) {
+  sd <- 1 / sqrt(2 * nu); s1 <- 14 / q
+  lo <- max(0, 1 - 15 * sd); hi <- min(s1, 1 + 15 * sd)
+  f <- function(s) sapply(s, function(si) dchisq(nu * si^2, nu) * 2 * nu * si * pinf(q * si, k))
+  (if (hi > lo) integrate(f, lo, hi, rel.tol = 1e-12)$value else 0) +
+    pchisq(nu * min(s1, 1 + 15 * sd)^2, nu, lower.tail = FALSE)
+}
+for (k in c(3, 5)) for (nu in c(10000, 1e5, 3e6)) {
+  for (q in c(0.5, 1, 2, 3, 3.5, 4, 5, 6))
+    cat(sprintf("cdf %d %s %.10g %.15g integrate\n", k, format(nu, scientific = FALSE), q, peak(q, k, nu)))
+  for (p in c(0.5, 0.95, 0.99)) {
+    r <- uniroot(function(q) peak(q, k, nu) - p, c(1, 8), tol = 1e-12)$root
+    cat(sprintf("quantile %d %s %.10g %.15g integrate\n", k, format(nu, scientific = FALSE), p, r))
+  }
+}
