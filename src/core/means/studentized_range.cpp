@@ -131,8 +131,9 @@ double chiCut(double inner, double outer, double nu, double mode) {
 // From this df on, the estimate's ratio s to the true SD lies within a few 1/√(2ν) of 1, and
 // P(range ≤ q s) is smooth there: its Taylor series about s = 1, taken against the moments of
 // s, gives the CDF with five range probabilities instead of a quadrature over s. The terms
-// dropped (fifth order on) weigh less than 1e-13 here.
-constexpr double largeNu = 1e4;
+// dropped (fifth order on) fall as 1/ν³; from here on they weigh less than the quadrature's
+// own error, about 1e-9.
+constexpr double largeNu = 2000;
 
 double largeNuCdf(double q, int k, double nu) {
     // Moments of s − 1, s = sqrt(χ²ν / ν): E s² = 1, E s³ = E s (ν + 1) / ν, E s⁴ = (ν + 2) / ν.

@@ -44,7 +44,7 @@ peak <- function(q, k, nu) {
   (if (hi > lo) integrate(f, lo, hi, rel.tol = 1e-12)$value else 0) +
     pchisq(nu * min(s1, 1 + 15 * sd)^2, nu, lower.tail = FALSE)
 }
-for (k in c(3, 5)) for (nu in c(10000, 1e5, 3e6)) {
+for (k in c(3, 5)) for (nu in c(2000, 10000, 1e5, 3e6)) {
   for (q in c(0.5, 1, 2, 3, 3.5, 4, 5, 6))
     cat(sprintf("cdf %d %s %.10g %.15g integrate\n", k, format(nu, scientific = FALSE), q, peak(q, k, nu)))
   for (p in c(0.5, 0.95, 0.99)) {
