@@ -5,6 +5,7 @@
 #include "core/entry/number_rules.h"
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -70,6 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkFixed(*v);
     const double lead = leadingNumber(text);
     checkDouble(lead);
+    // A text that is a plain number alone reads exactly as the full conversion reads it.
+    const QString trimmed = text.trimmed();
+    bool converted = false;
+    const double full = trimmed.toDouble(&converted);
+    if (converted && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+';
+        }))
+        FUZZ_CHECK(std::memcmp(&lead, &full, sizeof lead) == 0);
     const QString formed = displayFormText(text);
     FUZZ_CHECK(formed == text || formed.isEmpty() || isDisplayPattern(formed));
 

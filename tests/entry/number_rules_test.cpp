@@ -109,6 +109,12 @@ TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
     EXPECT_EQ(leadingNumber(u"-"), 0);
     EXPECT_EQ(leadingNumber(u""), 0);
     EXPECT_EQ(leadingNumber(u" 3.5 "), 3.5);
+    // Short plain numbers take a quicker road than long ones or exponents: the same doubles.
+    EXPECT_EQ(leadingNumber(u"0.1"), 0.1);
+    EXPECT_EQ(leadingNumber(u"-123456789.012345"), -123456789.012345);
+    EXPECT_EQ(leadingNumber(u"1234567890.1234567"), 1234567890.1234567);
+    EXPECT_EQ(leadingNumber(u"2.5e-3x"), 0.0025);
+    EXPECT_TRUE(std::signbit(leadingNumber(u"-0")));
     EXPECT_EQ(leadingNumber(u"-.5x"), -0.5);
     EXPECT_EQ(leadingNumber(u"1.2.3"), 1.2);
     EXPECT_EQ(leadingNumber(u"2e"), 2);

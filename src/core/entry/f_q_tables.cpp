@@ -3,6 +3,7 @@
 #include "core/entry/number_rules.h"
 
 #include <cmath>
+#include <vector>
 
 namespace quarbel {
 namespace {
@@ -11,6 +12,16 @@ namespace {
 // lines of the q table carry blanks there and read as 0, so they never match.
 double keyOf(const QString &item) {
     return std::round(leadingNumber(QStringView(item).left(3)));
+}
+
+// The keys of a table's items, read once: every keystroke in the analysis of variance looks
+// its df up in both tables, several times.
+std::vector<double> keysOf(const QStringList &items) {
+    std::vector<double> keys;
+    keys.reserve(std::size_t(items.size()));
+    for (const QString &item : items)
+        keys.push_back(keyOf(item));
+    return keys;
 }
 
 // Table values have at most three decimals, so "0.00" never meets a rounding tie.
@@ -77,11 +88,12 @@ const QStringList &qTableItems() {
 
 std::optional<FCritical> lookupF(double df) {
     const QStringList &items = fTableItems();
+    static const std::vector<double> keys = keysOf(items);
     const int last = int(items.size()) - 1; // the infinity row
     int row = -1;
     int i = 0;
     for (; i < last; ++i)
-        if (keyOf(items[i]) > df)
+        if (keys[std::size_t(i)] > df)
             break;
     if (i < last)
         row = i - 1;
@@ -99,11 +111,12 @@ std::optional<QCritical> lookupQ(double df, int m) {
     if (m < 2 || m > 3)
         return std::nullopt;
     const QStringList &items = qTableItems();
+    static const std::vector<double> keys = keysOf(items);
     const int count = int(items.size());
     int line05 = -1;
     int i = 0;
     for (; i <= count - 3; ++i)
-        if (keyOf(items[i]) > df)
+        if (keys[std::size_t(i)] > df)
             break;
     if (i <= count - 3)
         line05 = i - 2;

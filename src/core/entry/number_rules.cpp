@@ -1,7 +1,9 @@
 #include "core/entry/number_rules.h"
+
 #include "core/entry/wide_int.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -191,11 +193,37 @@ bool Fixed4::outOfRange(QStringView text) {
     return !t.isEmpty() && scanNumber(t).length == t.size() && !parse(t);
 }
 
+namespace {
+
+// A number without exponent and with at most fifteen significant digits is its digits, a whole
+// number, over a power of ten: both are exact in a double, so the one division rounds exactly
+// as the full conversion does. Most texts the computations read (the summary boxes, the
+// tables' keys) are such numbers, and they are read many times a keystroke.
+std::optional<double> plainDecimal(const Scanned &s) {
+    static constexpr std::array<double, 23> powers{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (s.exponent != 0 || s.fractionDigits >= int(powers.size()))
+        return std::nullopt;
+    const auto first = s.digits.find_first_not_of('0');
+    if (first != std::string::npos && s.digits.size() - first > 15)
+        return std::nullopt;
+    double whole = 0;
+    for (const char c : s.digits)
+        whole = whole * 10 + (c - '0');
+    const double v = whole / powers[std::size_t(s.fractionDigits)];
+    return s.negative ? -v : v;
+}
+
+} // namespace
+
 double leadingNumber(QStringView text) {
     const QStringView t = text.trimmed();
     const Scanned s = scanNumber(t);
     if (s.length == 0)
         return 0.0;
+    if (const auto v = plainDecimal(s))
+        return *v;
     bool ok = false;
     const double v = t.left(s.length).toDouble(&ok);
     return ok ? v : 0.0;
