@@ -1,3 +1,4 @@
+#include "ui/common/details_box.h"
 #include "ui/common/seams.h"
 #include "ui/shell/main_window.h"
 
@@ -5,6 +6,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -140,6 +142,17 @@ TEST_F(ShellTest, AResultIsSelectableUnderThePointerAndKeepsItsSelection) {
     EXPECT_EQ(field->selectedText(), QStringLiteral("2.01"));
     find<QWidget>(QStringLiteral("Text1_0"))->setFocus();
     EXPECT_FALSE(selectable());
+}
+
+// The details box keeps its frame drawn: it must look as a group box does, also after a resize.
+TEST(DetailsBoxFrame, LooksAsAGroupBoxAtEverySize) {
+    DetailsBox box(Details{}, QStringLiteral("Note"), nullptr);
+    QGroupBox plain(box.title());
+    for (const QSize size : {QSize(300, 120), QSize(520, 90)}) {
+        box.resize(size);
+        plain.resize(size);
+        EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << size.width();
+    }
 }
 
 TEST_F(ShellTest, ExitEndsTheProgramWithAnotherWindowOpen) {

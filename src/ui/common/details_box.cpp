@@ -4,6 +4,9 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QVBoxLayout>
 
 namespace quarbel {
@@ -43,6 +46,39 @@ void DetailsBox::write(const Details &details) {
     for (QLabel *value : m_values)
         value->setText(details.text(value->objectName()));
     m_note->setText(details.note);
+}
+
+void DetailsBox::paintEvent(QPaintEvent *event) {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const qreal ratio = devicePixelRatio();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_frame.size() != pixels) {
+        m_frame = QPixmap(pixels);
+        m_frame.setDevicePixelRatio(ratio);
+        m_frame.fill(Qt::transparent);
+        QStylePainter framePainter(&m_frame, this);
+        QStyleOptionGroupBox frameOnly = option;
+        frameOnly.subControls = QStyle::SC_GroupBoxFrame;
+        framePainter.drawComplexControl(QStyle::CC_GroupBox, frameOnly);
+    }
+    QStylePainter painter(this);
+    const QRect dirty = event->rect();
+    painter.drawPixmap(dirty, m_frame,
+                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
+    // The title straight onto the widget, so its text is drawn as the rest of the window's.
+    const QRect title =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    if (dirty.intersects(title)) {
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+}
+
+void DetailsBox::changeEvent(QEvent *event) {
+    // Style, palette, font, enabled state and activation all change how the frame is drawn.
+    m_frame = QPixmap();
+    QGroupBox::changeEvent(event);
 }
 
 void DetailsBox::clear() {
