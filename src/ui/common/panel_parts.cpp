@@ -5,9 +5,17 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QScreen>
 
 namespace quarbel {
+
+void Panel::paintEvent(QPaintEvent *event) {
+    // A few pixels in from the contents, clear of the style's rounded corners.
+    constexpr int corner = 3;
+    if (!contentsRect().adjusted(corner, corner, -corner, -corner).contains(event->rect()))
+        QFrame::paintEvent(event);
+}
 
 QString controlName(const char *array, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(index);

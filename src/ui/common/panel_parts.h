@@ -30,6 +30,11 @@ class Panel : public QFrame {
     virtual void clearInputs() {}
     // Empties the result fields the switch resets.
     virtual void clearResults() {}
+
+  protected:
+    // The frame lies in the border around the contents: a repaint well inside them (a result
+    // written, a cell typed into) has none of it to draw, and drawing it is most of the cost.
+    void paintEvent(QPaintEvent *event) override;
 };
 
 // "Label18", 4 -> "Label18_4": controls of an array are found by these names.
