@@ -1,4 +1,5 @@
 #include "ui/common/details_box.h"
+#include "ui/common/result_label.h"
 #include "ui/common/seams.h"
 #include "ui/shell/main_window.h"
 
@@ -142,6 +143,40 @@ TEST_F(ShellTest, AResultIsSelectableUnderThePointerAndKeepsItsSelection) {
     EXPECT_EQ(field->selectedText(), QStringLiteral("2.01"));
     find<QWidget>(QStringLiteral("Text1_0"))->setFocus();
     EXPECT_FALSE(selectable());
+}
+
+// A result label measures its text on one line and wraps it only where it does not fit; its
+// hints must be a plain label's (a wrapped one's least width aside), framed or not, in either
+// script, wrapped or not, or the panels would lay out differently.
+TEST(ResultLabelHints, AreAPlainLabels) {
+    const char *texts[] = {
+        "-12.3456", "X1与X2比较：q = 1.2345  P > 0.05",
+        "F 界值表没有 ν = 2997 这一行，判断借用了 ν = ∞ 行的界值，报告时以精确 P "
+        "为准；各组方差相差明显（Bartlett P < 0.05），应报告 Welch 方差分析的结果。"};
+    for (const char *text : texts) {
+        for (const bool framed : {false, true}) {
+            for (const bool wrapped : {false, true}) {
+                QLabel plain(QString::fromUtf8(text));
+                ResultLabel result;
+                result.setText(plain.text());
+                for (QLabel *label : {&plain, static_cast<QLabel *>(&result)}) {
+                    label->setWordWrap(wrapped);
+                    if (framed) {
+                        label->setFrameShape(QFrame::Panel);
+                        label->setAlignment(Qt::AlignCenter);
+                        label->setMinimumWidth(96);
+                    }
+                }
+                SCOPED_TRACE(testing::Message() << text << framed << wrapped);
+                EXPECT_EQ(result.sizeHint(), plain.sizeHint());
+                EXPECT_EQ(result.minimumSizeHint().height(), plain.minimumSizeHint().height());
+                EXPECT_LE(result.minimumSizeHint().width(), plain.minimumSizeHint().width());
+                if (wrapped)
+                    for (const int width : {60, 200, 420, 900})
+                        EXPECT_EQ(result.heightForWidth(width), plain.heightForWidth(width));
+            }
+        }
+    }
 }
 
 // The details box keeps its frame drawn: it must look as a group box does, also after a resize.

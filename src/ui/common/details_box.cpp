@@ -34,7 +34,7 @@ DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *
         m_values.append(value);
     }
     grid->setColumnStretch(pairsPerRow * 2, 1);
-    m_note = new QLabel(this);
+    m_note = new ResultLabel(this);
     m_note->setObjectName(noteName);
     m_note->setTextFormat(Qt::PlainText);
     m_note->setWordWrap(true);

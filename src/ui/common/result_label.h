@@ -4,21 +4,44 @@
 
 namespace quarbel {
 
-// A label that shows a computed value, which the user can select and copy. It takes the mouse
-// only while the pointer is over it or it holds the focus: a selectable label keeps a text
-// document that Qt lays out anew on every change, and the result labels change on every
-// keystroke, most of them while the pointer is elsewhere.
+// A label that shows a computed value, which the user can select and copy. Results change on
+// every keystroke, so a change is kept cheap:
+// - It takes the mouse only while the pointer is over it or it holds the focus: a selectable
+//   label keeps a text document that Qt lays out anew on every change, and the pointer is
+//   mostly elsewhere.
+// - A plain text is measured once per change on one line, and laid out wrapped only where it
+//   does not fit: the same hints a plain label gives after laying it out three to seven times
+//   (one word to a line among them), except a wrapped text's least width.
 class ResultLabel : public QLabel {
   public:
     explicit ResultLabel(QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    int heightForWidth(int width) const override;
 
   protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
   private:
+    struct Measure {
+        QSize oneLine; // the text's box on one line
+        QSize extra;   // what the label adds around its text
+        QSize hint;    // the size hint before the minimum size applies
+        int flags{0};
+        bool valid{false};
+    };
+
     void setSelectable(bool selectable);
+    bool isPlainText() const;
+    const Measure &measure() const;
+    QSize wrappedAt(int width) const;
+
+    mutable QString m_measuredText; // the text m_measure belongs to
+    mutable Measure m_measure;
 };
 
 } // namespace quarbel

@@ -4,6 +4,7 @@
 #include "core/means/pairwise.h"
 #include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
+#include "ui/common/result_label.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -65,17 +66,22 @@ void AnovaPanel::buildResults() {
             l->setObjectName(name);
         return l;
     };
+    auto result = [this](const QString &name) {
+        auto *l = new ResultLabel(this);
+        l->setObjectName(name);
+        return l;
+    };
 
     auto *judgment = new QHBoxLayout;
     judgment->addWidget(label(QString(), QStringLiteral("结果判断：")));
-    m_fResult = label(controlName("Label5", 26));
+    m_fResult = result(controlName("Label5", 26));
     judgment->addWidget(m_fResult, 1);
     column->addLayout(judgment);
 
     // Critical values written as F with the level set below it, then "=" and the value.
     auto *critical = new QHBoxLayout;
-    m_f05 = label(controlName("Label5", 29));
-    m_f01 = label(controlName("Label5", 28));
+    m_f05 = result(controlName("Label5", 29));
+    m_f01 = result(controlName("Label5", 28));
     for (auto [level, value] : {std::pair{"0.05", m_f05}, std::pair{"0.01", m_f01}}) {
         critical->addWidget(label(QString(), QStringLiteral("F")));
         QLabel *sub = label(QString(), QLatin1String(level));
@@ -104,7 +110,7 @@ void AnovaPanel::buildResults() {
     column->addLayout(buttons);
 
     for (int i = 0; i < 3; ++i) {
-        m_lines[std::size_t(i)] = label(QStringLiteral("Label%1").arg(10 + i));
+        m_lines[std::size_t(i)] = result(QStringLiteral("Label%1").arg(10 + i));
         column->addWidget(m_lines[std::size_t(i)]);
     }
     // Laid out from a run on empty boxes: the computation alone names the items. Four to a row
