@@ -271,8 +271,6 @@ template <typename F> bool bracket(F excess, double &lo, double &flo, double &hi
     return flo <= 0 && fhi >= 0 && !std::isnan(flo) && !std::isnan(fhi);
 }
 
-} // namespace
-
 // The quantile for infinite df, which the finite-df search starts from. The panels ask for the
 // same p and k on every keystroke, so the last one is remembered.
 std::optional<double> limitQuantile(double p, int k) {
@@ -288,6 +286,8 @@ std::optional<double> limitQuantile(double p, int k) {
     lastK = k;
     return lastQ;
 }
+
+} // namespace
 
 std::optional<double> studentizedRangeQuantile(double p, int k, double nu) {
     if (!(p > 0 && p < 1) || k < 2 || k > 100 || !(nu >= 2))

@@ -27,7 +27,9 @@ bool ResultLabel::isPlainText() const {
 // indent a frame brings), as the label itself measures them; once per text.
 const ResultLabel::Measure &ResultLabel::measure() const {
     const QString shown = text();
-    if (m_measure.valid && shown == m_measuredText)
+    const MeasuredFor now{shown,    wordWrap(), minimumWidth(),   int(alignment()),
+                          margin(), indent(),   contentsMargins()};
+    if (m_measuredFor == now)
         return m_measure;
     Measure &m = m_measure;
     const QFontMetrics metrics = fontMetrics();
@@ -63,8 +65,7 @@ const ResultLabel::Measure &ResultLabel::measure() const {
         m.hint = box;
     }
     m.hint += m.extra;
-    m.valid = true;
-    m_measuredText = shown;
+    m_measuredFor = now;
     return m;
 }
 
@@ -107,7 +108,7 @@ int ResultLabel::heightForWidth(int width) const {
 
 void ResultLabel::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        m_measure.valid = false;
+        m_measuredFor.reset();
     QLabel::changeEvent(event);
 }
 

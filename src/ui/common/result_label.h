@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include <optional>
+
 namespace quarbel {
 
 // A label that shows a computed value, which the user can select and copy. Results change on
@@ -32,7 +34,18 @@ class ResultLabel : public QLabel {
         QSize extra;   // what the label adds around its text
         QSize hint;    // the size hint before the minimum size applies
         int flags{0};
-        bool valid{false};
+    };
+    // What a measure depends on besides the font: set once for most labels, but a change
+    // must not leave an old measure in place.
+    struct MeasuredFor {
+        QString text;
+        bool wrapped{false};
+        int minimumWidth{0};
+        int alignment{0};
+        int margin{0};
+        int indent{0};
+        QMargins contents;
+        bool operator==(const MeasuredFor &) const = default;
     };
 
     void setSelectable(bool selectable);
@@ -40,7 +53,7 @@ class ResultLabel : public QLabel {
     const Measure &measure() const;
     QSize wrappedAt(int width) const;
 
-    mutable QString m_measuredText; // the text m_measure belongs to
+    mutable std::optional<MeasuredFor> m_measuredFor; // none until measured or after a font change
     mutable Measure m_measure;
 };
 
