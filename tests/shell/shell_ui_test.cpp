@@ -187,6 +187,16 @@ TEST(DetailsBoxFrame, LooksAsAGroupBoxAtEverySize) {
         box.resize(size);
         plain.resize(size);
         EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << size.width();
+        // A repaint of a few values' boxes, a corner of the frame and the title among them.
+        const QRegion pieces = QRegion(20, 40, 60, 16) + QRegion(150, 60, 70, 16) +
+                               QRegion(0, 0, 40, 30) + QRegion(size.width() - 30, 70, 30, 20);
+        QImage drawn(size, QImage::Format_ARGB32_Premultiplied);
+        QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::white);
+        expected.fill(Qt::white);
+        box.render(&drawn, {}, pieces);
+        plain.render(&expected, {}, pieces);
+        EXPECT_EQ(drawn, expected) << size.width();
     }
 }
 

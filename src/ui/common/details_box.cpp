@@ -63,9 +63,12 @@ void DetailsBox::paintEvent(QPaintEvent *event) {
         framePainter.drawComplexControl(QStyle::CC_GroupBox, frameOnly);
     }
     QStylePainter painter(this);
+    // Piece by piece: a repaint is mostly a few values' small boxes, and the raster engine hands
+    // one draw across many of them to other threads, which costs more than the drawing.
+    for (const QRect &piece : event->region())
+        painter.drawPixmap(piece, m_frame,
+                           QRectF(QPointF(piece.topLeft()) * ratio, QSizeF(piece.size()) * ratio));
     const QRect dirty = event->rect();
-    painter.drawPixmap(dirty, m_frame,
-                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
     // The title straight onto the widget, so its text is drawn as the rest of the window's.
     const QRect title =
         style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
