@@ -99,8 +99,9 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
     }
     bool typed = false;
     // The key's own handling (the method's computation and the texts written) and the events
-    // after it (Qt's layout and painting, and the picture's redraws where due), apart.
-    std::chrono::duration<double, std::milli> handling{}, events{};
+    // after it, apart; of those, Qt's layout and its painting each on their own too (the rest
+    // is the picture's redraws where due).
+    std::chrono::duration<double, std::milli> handling{}, events{}, layout{}, painting{};
     int keys = 0;
     const int redrawsBefore = f.picture->redrawCount();
     for (auto _ : state) {
@@ -112,8 +113,14 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
         else
             typeKey(f.cell, Qt::Key_7, QStringLiteral("7"));
         const auto handled = std::chrono::steady_clock::now();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const auto laidOut = std::chrono::steady_clock::now();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        const auto painted = std::chrono::steady_clock::now();
         QCoreApplication::processEvents();
         handling += handled - pressed;
+        layout += laidOut - handled;
+        painting += painted - laidOut;
         events += std::chrono::steady_clock::now() - handled;
         ++keys;
         typed = !typed;
@@ -127,6 +134,8 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
     }
     state.counters["handler_ms"] = handling.count() / std::max(keys, 1);
     state.counters["events_ms"] = events.count() / std::max(keys, 1);
+    state.counters["layout_ms"] = layout.count() / std::max(keys, 1);
+    state.counters["paint_ms"] = painting.count() / std::max(keys, 1);
     state.counters["floor_ms"] = f.floorSeconds * 1e3;
     state.counters["redraws"] = f.picture->redrawCount() - redrawsBefore;
     reportPeakMemory(state);
