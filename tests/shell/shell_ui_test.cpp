@@ -145,9 +145,10 @@ TEST_F(ShellTest, AResultIsSelectableUnderThePointerAndKeepsItsSelection) {
     EXPECT_FALSE(selectable());
 }
 
-// A result label measures its text on one line and wraps it only where it does not fit; its
-// hints must be a plain label's (a wrapped one's least width aside), framed or not, in either
-// script, wrapped or not, or the panels would lay out differently.
+// A result label measures its text on one line and wraps it only where it does not fit, and
+// draws a line from its measure; its hints and its pixels must be a plain label's (a wrapped
+// one's least width aside), framed or not, in either script, wrapped or not, or the panels
+// would lay out and look differently.
 TEST(ResultLabelHints, AreAPlainLabels) {
     const char *texts[] = {
         "-12.3456", "X1与X2比较：q = 1.2345  P > 0.05",
@@ -174,6 +175,15 @@ TEST(ResultLabelHints, AreAPlainLabels) {
                 if (wrapped)
                     for (const int width : {60, 200, 420, 900})
                         EXPECT_EQ(result.heightForWidth(width), plain.heightForWidth(width));
+                // Drawn alike at its own size, wider and taller (odd and even spare pixels
+                // to centre in), and narrower than its text.
+                const QSize hint = plain.sizeHint();
+                for (const QSize size : {hint, hint + QSize(37, 9), hint + QSize(120, 4),
+                                         QSize(hint.width() / 2, hint.height())}) {
+                    plain.resize(size);
+                    result.resize(size);
+                    EXPECT_EQ(result.grab().toImage(), plain.grab().toImage()) << size.width();
+                }
             }
         }
     }

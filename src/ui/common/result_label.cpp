@@ -1,7 +1,9 @@
 #include "ui/common/result_label.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -22,6 +24,21 @@ bool ResultLabel::isPlainText() const {
            (textFormat() == Qt::PlainText ||
             (textFormat() == Qt::AutoText && !Qt::mightBeRichText(shown)));
 }
+
+namespace {
+
+// A text the label draws on one line straight from its layout: left to right, and nothing a
+// label's drawing treats specially (line breaks, tabs, mnemonics, spaces at either end).
+bool drawnAsOneLine(const QString &text) {
+    if (text.isRightToLeft() || text.front().isSpace() || text.back().isSpace())
+        return false;
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 || c == u'&' || c.unicode() == 0x9c ||
+               c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    });
+}
+
+} // namespace
 
 // The text's box on one line, and what the label adds around it (margins, the frame, and the
 // indent a frame brings), as the label itself measures them; once per text.
@@ -48,7 +65,23 @@ const ResultLabel::Measure &ResultLabel::measure() const {
     m.extra =
         QSize(across + margins.left() + margins.right(), down + margins.top() + margins.bottom());
     m.flags = int(align & ~(Qt::AlignVCenter | Qt::AlignHCenter));
-    m.oneLine = metrics.boundingRect(0, 0, 2000 - m.extra.width(), 2000, m.flags, shown).size();
+    m_line.reset();
+    if (drawnAsOneLine(shown)) {
+        // Shaped as the label's own drawing shapes it, so the line can be drawn as it stands.
+        m_line.emplace(shown, font(), this);
+        QTextOption option;
+        option.setTextDirection(Qt::LeftToRight);
+        m_line->setTextOption(option);
+        m_line->setCacheEnabled(true);
+        m_line->beginLayout();
+        QTextLine line = m_line->createLine();
+        line.setLineWidth(0x01000000);
+        line.setPosition(QPointF(0, 0));
+        m_line->endLayout();
+        m.oneLine = QRectF(0, 0, line.naturalTextWidth(), line.height()).toAlignedRect().size();
+    } else {
+        m.oneLine = metrics.boundingRect(0, 0, 2000 - m.extra.width(), 2000, m.flags, shown).size();
+    }
     m.hint = m.oneLine;
     if (wordWrap()) {
         // Laid out at a width it wraps at, as the label does: its own minimum width if it has
@@ -106,9 +139,78 @@ int ResultLabel::heightForWidth(int width) const {
                                       : QLabel::heightForWidth(width);
 }
 
+// Where a label draws its text: inside its margins, and inside the indent a frame brings on
+// the sides the text is aligned to.
+QRect ResultLabel::textRect() const {
+    QRect inside = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, alignment());
+    int inset = indent();
+    if (inset < 0 && frameWidth() > 0)
+        inset = fontMetrics().horizontalAdvance(u'x') / 2 - margin();
+    if (inset > 0) {
+        if (align & Qt::AlignLeft)
+            inside.setLeft(inside.left() + inset);
+        if (align & Qt::AlignRight)
+            inside.setRight(inside.right() - inset);
+        if (align & Qt::AlignTop)
+            inside.setTop(inside.top() + inset);
+        if (align & Qt::AlignBottom)
+            inside.setBottom(inside.bottom() - inset);
+    }
+    return inside;
+}
+
+// Whether the label shows its text on the one line it was measured with: in the style's own
+// colours (no style sheet, enabled), and not wrapped at the width it has.
+bool ResultLabel::drawsOneLine() const {
+    if (!isPlainText() || !isEnabled() || testAttribute(Qt::WA_StyleSheet) || buddy())
+        return false;
+    const Measure &m = measure();
+    return m_line && (!wordWrap() || m.oneLine.width() < textRect().width());
+}
+
+void ResultLabel::paintEvent(QPaintEvent *event) {
+    if (!drawsOneLine()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // Placed as a label's drawing places one line: whole pixels when centred as a box, the
+    // line itself centred on its advance, and clipped to the text's room where it overflows.
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect room = textRect();
+    const QTextLine line = m_line->lineAt(0);
+    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, alignment());
+    const qreal width = line.naturalTextWidth(), height = line.height();
+    qreal top = 0, left = 0;
+    if (align & Qt::AlignBottom)
+        top = room.height() - height;
+    else if (align & Qt::AlignVCenter)
+        top = -qRound(-(room.height() - height) / 2);
+    if (align & Qt::AlignRight)
+        left = room.width() - width;
+    else if (align & Qt::AlignHCenter)
+        left = qRound((room.width() - width) / 2);
+    if (!QRectF(room).contains(QRectF(room.x() + left, room.y() + top, width, height)))
+        painter.setClipRect(room, Qt::IntersectClip);
+    const qreal advance = line.horizontalAdvance();
+    if (align & Qt::AlignRight)
+        left = room.width() - advance;
+    else if (align & Qt::AlignHCenter)
+        left = (room.width() - advance) / 2;
+    else
+        left = 0;
+    QStyleOption option;
+    option.initFrom(this);
+    painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
+    line.draw(&painter, QPointF(room.x() + left, room.y() + top));
+}
+
 void ResultLabel::changeEvent(QEvent *event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         m_measuredFor.reset();
+        m_line.reset();
+    }
     QLabel::changeEvent(event);
 }
 

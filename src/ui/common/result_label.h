@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QTextLayout>
 
 #include <optional>
 
@@ -14,6 +15,8 @@ namespace quarbel {
 // - A plain text is measured once per change on one line, and laid out wrapped only where it
 //   does not fit: the same hints a plain label gives after laying it out three to seven times
 //   (one word to a line among them), except a wrapped text's least width.
+// - A text shown on one line is drawn from the line it was measured with, where a plain label
+//   would shape it again: the same pixels, one shaping per change.
 class ResultLabel : public QLabel {
   public:
     explicit ResultLabel(QWidget *parent = nullptr);
@@ -27,6 +30,7 @@ class ResultLabel : public QLabel {
     void leaveEvent(QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
   private:
     struct Measure {
@@ -52,9 +56,14 @@ class ResultLabel : public QLabel {
     bool isPlainText() const;
     const Measure &measure() const;
     QSize wrappedAt(int width) const;
+    QRect textRect() const;
+    bool drawsOneLine() const;
 
     mutable std::optional<MeasuredFor> m_measuredFor; // none until measured or after a font change
     mutable Measure m_measure;
+    // The text shaped on one line, when it can be drawn as the label would draw it: left to
+    // right, without line breaks, tabs or mnemonics.
+    mutable std::optional<QTextLayout> m_line;
 };
 
 } // namespace quarbel
