@@ -18,6 +18,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   for corpus in fuzz/corpus/*/; do targets+=("$(basename "$corpus")"); done
 fi
 mkdir -p "$dir/findings"
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0
 failed=0
 for t in "${targets[@]}"; do
   work=$(mktemp -d)
