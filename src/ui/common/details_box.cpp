@@ -4,6 +4,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
@@ -51,9 +52,11 @@ void DetailsBox::write(const Details &details) {
 void DetailsBox::paintEvent(QPaintEvent *event) {
     QStyleOptionGroupBox option;
     initStyleOption(&option);
-    const qreal ratio = devicePixelRatio();
+    QStylePainter painter(this);
+    // At the resolution drawn to, which is the screen's unless the box is rendered elsewhere.
+    const qreal ratio = painter.paintEngine()->paintDevice()->devicePixelRatio();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (m_frame.size() != pixels) {
+    if (m_frame.size() != pixels || m_frame.devicePixelRatio() != ratio) {
         m_frame = QPixmap(pixels);
         m_frame.setDevicePixelRatio(ratio);
         m_frame.fill(Qt::transparent);
@@ -62,7 +65,6 @@ void DetailsBox::paintEvent(QPaintEvent *event) {
         frameOnly.subControls = QStyle::SC_GroupBoxFrame;
         framePainter.drawComplexControl(QStyle::CC_GroupBox, frameOnly);
     }
-    QStylePainter painter(this);
     // Piece by piece: a repaint is mostly a few values' small boxes, and the raster engine hands
     // one draw across many of them to other threads, which costs more than the drawing.
     for (const QRect &piece : event->region())

@@ -1,6 +1,7 @@
 #include "ui/common/result_label.h"
 
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -174,9 +175,15 @@ void ResultLabel::paintEvent(QPaintEvent *event) {
         QLabel::paintEvent(event);
         return;
     }
-    // Placed as a label's drawing places one line: whole pixels when centred as a box, the
-    // line itself centred on its advance, and clipped to the text's room where it overflows.
     QPainter painter(this);
+    if (painter.paintEngine()->paintDevice()->devicePixelRatio() != 1) {
+        // A scaled screen places glyphs by rules of its own: the label draws there itself.
+        painter.end();
+        QLabel::paintEvent(event);
+        return;
+    }
+    // Placed as a label's drawing places one line: on whole pixels when centred as a box, the
+    // line itself centred on its advance, and clipped to the text's room where it overflows.
     drawFrame(&painter);
     const QRect room = textRect();
     const QTextLine line = m_line->lineAt(0);
