@@ -102,7 +102,6 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
     // after it, apart; of those, Qt's layout and its painting each on their own too (the rest
     // is the picture's redraws where due).
     std::chrono::duration<double, std::milli> handling{}, events{}, layout{}, painting{};
-    int keys = 0;
     const int redrawsBefore = f.picture->redrawCount();
     for (auto _ : state) {
         // Alternately type a digit into the empty cell and delete it: one keystroke each. The
@@ -122,7 +121,6 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
         layout += laidOut - handled;
         painting += painted - laidOut;
         events += std::chrono::steady_clock::now() - handled;
-        ++keys;
         typed = !typed;
     }
     if (typed)
@@ -132,10 +130,11 @@ void keystroke(benchmark::State &state, const GridMethod *m) {
         if (!result || result->text().isEmpty())
             state.SkipWithError("the method's results were not computed");
     }
-    state.counters["handler_ms"] = handling.count() / std::max(keys, 1);
-    state.counters["events_ms"] = events.count() / std::max(keys, 1);
-    state.counters["layout_ms"] = layout.count() / std::max(keys, 1);
-    state.counters["paint_ms"] = painting.count() / std::max(keys, 1);
+    const double keys = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["handler_ms"] = handling.count() / keys;
+    state.counters["events_ms"] = events.count() / keys;
+    state.counters["layout_ms"] = layout.count() / keys;
+    state.counters["paint_ms"] = painting.count() / keys;
     state.counters["floor_ms"] = f.floorSeconds * 1e3;
     state.counters["redraws"] = f.picture->redrawCount() - redrawsBefore;
     reportPeakMemory(state);

@@ -12,7 +12,8 @@ namespace quarbel {
 // The "详细结果" box under a method's results: a caption and a value label per detail item,
 // laid out from the computation's own item list, and the note line (`noteName`) under it.
 // Every value written repaints the box's frame beneath it, and the style draws that frame from
-// an image it looks up on each paint: the frame is drawn once per size and kept.
+// an image it looks up on each paint: the frame is drawn once per size and resolution, kept,
+// and copied back only under the pieces repainted.
 class DetailsBox : public QGroupBox {
     Q_OBJECT
   public:

@@ -189,28 +189,25 @@ void ResultLabel::paintEvent(QPaintEvent *event) {
     const QTextLine line = m_line->lineAt(0);
     const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, alignment());
     const qreal width = line.naturalTextWidth(), height = line.height();
-    qreal top = 0, left = 0;
+    qreal top = 0, boxLeft = 0, lineLeft = 0;
     if (align & Qt::AlignBottom)
         top = room.height() - height;
     else if (align & Qt::AlignVCenter)
         top = -qRound(-(room.height() - height) / 2);
-    if (align & Qt::AlignRight)
-        left = room.width() - width;
-    else if (align & Qt::AlignHCenter)
-        left = qRound((room.width() - width) / 2);
-    if (!QRectF(room).contains(QRectF(room.x() + left, room.y() + top, width, height)))
-        painter.setClipRect(room, Qt::IntersectClip);
     const qreal advance = line.horizontalAdvance();
-    if (align & Qt::AlignRight)
-        left = room.width() - advance;
-    else if (align & Qt::AlignHCenter)
-        left = (room.width() - advance) / 2;
-    else
-        left = 0;
+    if (align & Qt::AlignRight) {
+        boxLeft = room.width() - width;
+        lineLeft = room.width() - advance;
+    } else if (align & Qt::AlignHCenter) {
+        boxLeft = qRound((room.width() - width) / 2);
+        lineLeft = (room.width() - advance) / 2;
+    }
+    if (!QRectF(room).contains(QRectF(room.x() + boxLeft, room.y() + top, width, height)))
+        painter.setClipRect(room, Qt::IntersectClip);
     QStyleOption option;
     option.initFrom(this);
     painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
-    line.draw(&painter, QPointF(room.x() + left, room.y() + top));
+    line.draw(&painter, QPointF(room.x() + lineLeft, room.y() + top));
 }
 
 void ResultLabel::changeEvent(QEvent *event) {
