@@ -592,15 +592,32 @@ bool graded(Builder &b, Sentence &s) {
     return true;
 }
 
+Report fromContent(Report report, const ReportContent &content, bool simulated) {
+    if (content.results.isEmpty()) {
+        report.emptyLine = NoResult;
+        return report;
+    }
+    report.inputs = content.inputs;
+    report.results = content.results;
+    report.chinese = content.chinese;
+    report.english = content.english;
+    report.notes = content.notes;
+    if (simulated)
+        report.notes << SimulatedNote;
+    return report;
+}
+
 } // namespace
 
 Report buildReport(const ReportTexts &texts) {
     Builder b(texts);
     Report &report = b.report();
-    const int method = texts.method >= 0 && texts.method < MethodCount ? texts.method : 0;
-    report.title = methodCaptions().at(std::size_t(method));
+    report.title = methodCaption(texts.method);
     report.stamp = texts.made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
                    QStringLiteral("　Quarbel ") + texts.version;
+    if (texts.content)
+        return fromContent(report, *texts.content, texts.simulated);
+    const int method = texts.method >= 0 && texts.method < MethodCount ? texts.method : 0;
     report.results.header = {QStringLiteral("指标"), QStringLiteral("结果")};
 
     static const std::array<std::function<bool(Builder &, Sentence &)>, MethodCount> methods{

@@ -7,7 +7,28 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace quarbel {
+
+// A table as a three-line table shows it: one header row, then the body rows.
+struct ReportTable {
+    QStringList header;
+    QList<QStringList> rows;
+    bool isEmpty() const { return rows.isEmpty(); }
+    friend bool operator==(const ReportTable &, const ReportTable &) = default;
+};
+
+// What a method added after the eight hands the report: its tables and sentences, made from
+// its result rather than read back from the window. No result rows: nothing to report.
+struct ReportContent {
+    ReportTable inputs;
+    ReportTable results;
+    QString chinese;
+    QString english;
+    QStringList notes;
+    friend bool operator==(const ReportContent &, const ReportContent &) = default;
+};
 
 // What a report is made from: the active method and every text its panel shows at that moment,
 // keyed by object name (the panel's fields, the detail values and the note). A text that is
@@ -19,14 +40,8 @@ struct ReportTexts {
     QDateTime made;
     // The grid holds values the generator made: the report says so and claims no observation.
     bool simulated{false};
-};
-
-// A table as a three-line table shows it: one header row, then the body rows.
-struct ReportTable {
-    QStringList header;
-    QList<QStringList> rows;
-    bool isEmpty() const { return rows.isEmpty(); }
-    friend bool operator==(const ReportTable &, const ReportTable &) = default;
+    // An added method's own content; the eight are read from `fields`.
+    std::optional<ReportContent> content;
 };
 
 struct Report {
