@@ -1,6 +1,7 @@
 // quarbel-replay: runs a user story against the real main window off screen.
 // One command a line; see README.md for the commands and the output format.
 #include "core/entry/column_list.h"
+#include "ui/common/pending_work.h"
 #include "ui/common/plot_view.h"
 #include "ui/common/seams.h"
 #include "ui/report/report_actions.h"
@@ -22,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTextDocument>
 #include <QTextStream>
 #include <QTimer>
@@ -289,6 +291,7 @@ class Driver {
     // A picture redraws a moment after its last change; what is printed or saved is its
     // final state.
     static void flushPictures() {
+        PendingWork::flushAll();
         for (QWidget *top : QApplication::topLevelWidgets())
             for (PlotView *picture : top->findChildren<PlotView *>())
                 picture->flush();
@@ -364,6 +367,8 @@ class Driver {
             return QStringLiteral("%1/%2").arg(bar->value()).arg(bar->maximum());
         if (auto *text = qobject_cast<QPlainTextEdit *>(o))
             return text->toPlainText();
+        if (auto *table = qobject_cast<QTableView *>(o))
+            return tableText(table->model());
         if (auto *view = qobject_cast<QListView *>(o)) {
             QStringList items;
             const QAbstractItemModel *model = view->model();
@@ -381,6 +386,20 @@ class Driver {
         if (auto *w = qobject_cast<QWidget *>(o))
             return w->windowTitle();
         return {};
+    }
+
+    // "[ROWS×COLS] r0c0,r0c1,…|r1c0,…": the cells' texts, header rows not included.
+    static QString tableText(const QAbstractItemModel *model) {
+        const int rows = model ? model->rowCount() : 0;
+        const int columns = model ? model->columnCount() : 0;
+        QStringList lines;
+        for (int r = 0; r < rows; ++r) {
+            QStringList cells;
+            for (int c = 0; c < columns; ++c)
+                cells << model->index(r, c).data().toString();
+            lines << cells.join(u',');
+        }
+        return QStringLiteral("[%1×%2] ").arg(rows).arg(columns) + lines.join(u'|');
     }
 
     void state(const QString &name) {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <array>
 
 namespace quarbel {
 
-// The eight methods in the order of the method bar; the index is what export and import read.
+// The methods in the order of the method bar; the index is what export, import, the report and
+// the picture read. The eight classic methods come first; methods added later follow them, in a
+// group of their own below the eight.
 enum Method : int {
     TwoSampleT = 0,
     PairedT = 1,
@@ -16,8 +19,12 @@ enum Method : int {
     RxC = 5,
     Correlation = 6,
     Graded = 7,
+    Survival = 8,
 };
+// The eight classic methods.
 inline constexpr int MethodCount = 8;
+// Every method, the added ones included.
+inline constexpr int AllMethodCount = 9;
 
 inline const std::array<QString, MethodCount> &methodCaptions() {
     static const std::array<QString, MethodCount> captions{
@@ -29,6 +36,18 @@ inline const std::array<QString, MethodCount> &methodCaptions() {
     return captions;
 }
 
+// The caption of any method, the eight and the added ones; an index out of range gives the first.
+inline QString methodCaption(int index) {
+    if (index >= 0 && index < MethodCount)
+        return methodCaptions().at(std::size_t(index));
+    switch (index) {
+    case Survival:
+        return QCoreApplication::translate("Methods", "生存分析（Kaplan-Meier法）");
+    default:
+        return methodCaptions().front();
+    }
+}
+
 inline const QString &gridHint() {
     static const QString hint = QStringLiteral("（按回车键或“↓”键输入下一个数据）");
     return hint;
@@ -37,11 +56,12 @@ inline const QString &gridHint() {
 // Methods whose input is one of the two data grids: they get the grid hint in their heading
 // and may import and export.
 inline bool usesGrid(int index) {
-    return index == TwoSampleT || index == PairedT || index == Anova || index == Correlation;
+    return index == TwoSampleT || index == PairedT || index == Anova || index == Correlation ||
+           index == Survival;
 }
 
 inline QString methodHeading(int index) {
-    const QString &caption = methodCaptions().at(std::size_t(index));
+    const QString caption = methodCaption(index);
     return usesGrid(index) ? caption + gridHint() : caption;
 }
 

@@ -34,6 +34,7 @@ DataGrid *DataGrid::twoColumn(ColumnList *first, ColumnList *second, bool &refre
         .rowLabels = QStringLiteral("Label3"),
         .scrollBar = QStringLiteral("VS1"),
         .headers = {QStringLiteral("序号"), QStringLiteral("第 1 组"), QStringLiteral("第 2 组")},
+        .captions = QStringLiteral("ColumnCaption1"),
         .growByEditedList = false,
         .firstColumnUpOnRelease = true,
         .topOnReset = true,
@@ -50,6 +51,7 @@ DataGrid *DataGrid::threeGroup(ColumnList *first, ColumnList *second, ColumnList
         .scrollBar = QStringLiteral("VSl1"),
         .headers = {QStringLiteral("序号"), QStringLiteral("第 1 组"), QStringLiteral("第 2 组"),
                     QStringLiteral("第 3 组")},
+        .captions = QStringLiteral("ColumnCaption3"),
         .growByEditedList = true,
         .firstColumnUpOnRelease = false,
         .topOnReset = false,
@@ -70,6 +72,10 @@ DataGrid::DataGrid(const Names &names, std::vector<ColumnList *> lists, bool &re
         auto *header = new QLabel(names.headers[h], this);
         header->setAlignment(Qt::AlignCenter);
         layout->addWidget(header, 0, h);
+        if (h > 0) {
+            header->setObjectName(itemName(names.captions, h - 1));
+            m_captions.push_back(header);
+        }
     }
 
     m_cells.resize(m_lists.size());
@@ -103,6 +109,13 @@ DataGrid::DataGrid(const Names &names, std::vector<ColumnList *> lists, bool &re
 
 NumericCell *DataGrid::cell(int column, int row) const {
     return m_cells.at(std::size_t(column)).at(std::size_t(row));
+}
+
+void DataGrid::setColumnCaptions(const QStringList &captions) {
+    for (std::size_t c = 0; c < m_captions.size(); ++c) {
+        const qsizetype i = qsizetype(c);
+        m_captions[c]->setText(i < captions.size() ? captions[i] : m_names.headers.at(i + 1));
+    }
 }
 
 void DataGrid::refresh() {

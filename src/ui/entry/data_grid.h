@@ -31,6 +31,7 @@ class DataGrid : public Panel {
         QString rowLabels;     // row-number label array
         QString scrollBar;     // the vertical scroll bar
         QStringList headers;   // "序号" then one header per column
+        QString captions;      // the column headers' array name, item c heads column c
         bool growByEditedList; // growth counts the edited column's list, else the first list
         bool firstColumnUpOnRelease;
         bool topOnReset; // a reset also scrolls back to the first row
@@ -50,6 +51,8 @@ class DataGrid : public Panel {
     ColumnList *list(int column) const { return m_lists.at(std::size_t(column)); }
     NumericCell *cell(int column, int row) const;
     QScrollBar *scrollBar() const { return m_scrollBar; }
+    // A method may head the columns with captions of its own; no captions restore the grid's.
+    void setColumnCaptions(const QStringList &captions);
 
     // Copies entries p..p+9 of every list into the cells and renumbers the rows, with the
     // refresh flag set so the cells' change events do nothing.
@@ -84,6 +87,7 @@ class DataGrid : public Panel {
     bool *m_refresh{nullptr};
     std::vector<std::vector<NumericCell *>> m_cells;
     std::vector<QLabel *> m_rowLabels;
+    std::vector<QLabel *> m_captions;
     QScrollBar *m_scrollBar{nullptr};
 };
 

@@ -2,7 +2,7 @@
 
 #include "core/entry/column_list.h"
 #include "core/exchange/workbook.h"
-#include "core/shell/methods.h"
+#include "ui/common/pending_work.h"
 #include "ui/common/seams.h"
 #include "ui/entry/data_grid.h"
 #include "ui/entry/numeric_cell.h"
@@ -92,22 +92,23 @@ void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pa
 }
 
 ExchangeActions::ExchangeActions(QWidget *window, DataGrid *twoColumn, DataGrid *threeGroup,
-                                 std::function<int()> methodIndex)
+                                 std::function<DataGrid *()> activeGrid)
     : QObject(window), m_window(window), m_twoColumn(twoColumn), m_threeGroup(threeGroup),
-      m_methodIndex(std::move(methodIndex)) {
+      m_activeGrid(std::move(activeGrid)) {
     m_pathLabel = new QLabel(window);
     m_pathLabel->setObjectName(QStringLiteral("Label14"));
     m_pathLabel->hide();
 }
 
-// The active grid first: method 2 uses the three-group grid, every other the two-column one.
+// The active grid first.
 QList<DataGrid *> ExchangeActions::grids() const {
-    if (m_methodIndex() == Anova)
+    if (m_activeGrid() == m_threeGroup)
         return {m_threeGroup, m_twoColumn};
     return {m_twoColumn, m_threeGroup};
 }
 
 void ExchangeActions::exportData() {
+    PendingWork::flushAll();
     const DataGrid *grid = grids().first();
     QList<QStringList> columns;
     for (int c = 0; c < grid->columnCount(); ++c)

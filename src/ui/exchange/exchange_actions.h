@@ -25,9 +25,9 @@ void saveColumnsAs(QWidget *owner, const QList<QStringList> &columns, QLabel *pa
 class ExchangeActions : public QObject {
     Q_OBJECT
   public:
-    // `window` owns the dialogs; `methodIndex` tells which grid is active.
+    // `window` owns the dialogs; `activeGrid` tells which of the two grids the method takes.
     ExchangeActions(QWidget *window, DataGrid *twoColumn, DataGrid *threeGroup,
-                    std::function<int()> methodIndex);
+                    std::function<DataGrid *()> activeGrid);
 
     void importData();
     void exportData();
@@ -42,7 +42,7 @@ class ExchangeActions : public QObject {
     QWidget *m_window{nullptr};
     DataGrid *m_twoColumn{nullptr};
     DataGrid *m_threeGroup{nullptr};
-    std::function<int()> m_methodIndex;
+    std::function<DataGrid *()> m_activeGrid;
     // The invisible path label: the last chosen spreadsheet file.
     QLabel *m_pathLabel{nullptr};
     // The grid the last import from a generated file filled, if any.

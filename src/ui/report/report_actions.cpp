@@ -62,6 +62,10 @@ Report ReportActions::currentReport() const {
     texts.version = programVersion();
     texts.made = m_clock();
     texts.simulated = m_simulated();
+    if (m_content)
+        texts.content = m_content();
+    if (texts.content)
+        return buildReport(texts);
     for (const QLabel *label : m_window->findChildren<QLabel *>())
         if (!label->objectName().isEmpty())
             texts.fields.insert(label->objectName(), label->text());

@@ -21,6 +21,10 @@ class ReportActions : public QObject {
     // `simulated` tells whether the active grid holds data the generator made.
     ReportActions(QWidget *window, std::function<int()> method, std::function<bool()> simulated);
 
+    // An added method's own report content (none for the eight, read from the window).
+    void setContentSource(std::function<std::optional<ReportContent>()> source) {
+        m_content = std::move(source);
+    }
     // Where the report's date and time come from; the replay driver fixes it.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
@@ -41,6 +45,7 @@ class ReportActions : public QObject {
     QWidget *m_window{nullptr};
     std::function<int()> m_method;
     std::function<bool()> m_simulated;
+    std::function<std::optional<ReportContent>()> m_content;
     std::function<QDateTime()> m_clock{[] { return QDateTime::currentDateTime(); }};
 };
 

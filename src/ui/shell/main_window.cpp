@@ -4,6 +4,7 @@
 #include "core/entry/list_pair.h"
 #include "core/shell/methods.h"
 #include "ui/common/panel_parts.h"
+#include "ui/common/pending_work.h"
 #include "ui/common/seams.h"
 #include "ui/correlation/correlation_panel.h"
 #include "ui/entry/data_grid.h"
@@ -13,7 +14,9 @@
 #include "ui/means/paired_panel.h"
 #include "ui/means/two_sample_panel.h"
 #include "ui/report/report_actions.h"
+#include "ui/shell/added_methods.h"
 #include "ui/shell/launches.h"
+#include "ui/shell/method_bar.h"
 #include "ui/shell/method_pictures.h"
 #include "ui/shell/toolbar.h"
 #include "ui/shell/version_window.h"
@@ -29,20 +32,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace quarbel {
-namespace {
-
-// The cell that takes the caret after a switch to each method.
-constexpr std::array<const char *, MethodCount> firstCells{
-    "Text1_0", "Text1_0", "Text30_0", "Text11_0", "Text11_0", "Text111_0", "Text1_0", "Text12_0",
-};
-
-} // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Quarbel V" QUARBEL_VERSION));
@@ -82,7 +76,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
 
     createPanels();
     m_exchange = new ExchangeActions(this, m_twoColumnGrid, m_threeGroupGrid,
-                                     [this] { return m_methodIndex; });
+                                     [this] { return activeGrid(); });
     load();
 }
 
@@ -116,6 +110,12 @@ void MainWindow::createActions() {
     m_report = new ReportActions(
         this, [this] { return m_methodIndex; },
         [this] { return m_exchange && m_exchange->holdsSimulatedData(); });
+    m_report->setContentSource([this]() -> std::optional<ReportContent> {
+        PendingWork::flushAll();
+        if (const auto &report = m_methods[std::size_t(m_methodIndex)].report)
+            return report();
+        return std::nullopt;
+    });
     m_copyReportAction = make("复制报告", QStringLiteral("复制报告"));
     m_saveReportAction = make("保存报告", QStringLiteral("保存报告…"));
     m_printReportAction = make("打印报告", QStringLiteral("打印报告…"));
@@ -157,64 +157,30 @@ void MainWindow::createMenus() {
 }
 
 void MainWindow::createToolBar() {
-    auto *bar = new ToolBar(this);
-    addToolBar(bar);
-    connect(bar, &ToolBar::activated, this, [this](int entry) {
-        switch (entry) {
-        case ToolBar::Import:
-            m_importAction->trigger();
-            break;
-        case ToolBar::Export:
-            m_exportAction->trigger();
-            break;
-        case ToolBar::Tutorial:
-            openTutorial();
-            break;
-        case ToolBar::Help:
-            openHelp();
-            break;
-        }
-    });
+    m_toolBar = new ToolBar(this);
+    addToolBar(m_toolBar);
+    m_toolBar->runEntries(m_importAction, m_exportAction);
 }
 
 QWidget *MainWindow::createMethodBar() {
-    auto *bar = new QWidget(this);
-    auto *column = new QVBoxLayout(bar);
-    column->setContentsMargins(0, 0, 0, 0);
-    for (int i = 0; i < MethodCount; ++i) {
-        auto *button = new QPushButton(methodCaptions().at(std::size_t(i)), bar);
-        button->setObjectName(controlName("Command1", i));
-        button->setMinimumHeight(36);
-        connect(button, &QPushButton::clicked, this, [this, i] { selectMethod(i); });
-        column->addWidget(button);
-        m_methodButtons[std::size_t(i)] = button;
-    }
-    column->addSpacing(16);
-    const std::array<std::pair<const char *, QString>, 3> tools{{
-        {"Command2", QStringLiteral("正态分布数据生成工具")},
-        {"Command4", QStringLiteral("统计学傻瓜教程")},
-        {"Command5", QStringLiteral("计算器")},
-    }};
-    for (const auto &[name, caption] : tools) {
-        auto *button = new QPushButton(caption, bar);
-        button->setObjectName(QLatin1String(name));
-        column->addWidget(button);
-        if (qstrcmp(name, "Command4") == 0)
-            connect(button, &QPushButton::clicked, this, [] { openTutorial(); });
-        else if (qstrcmp(name, "Command5") == 0)
-            connect(button, &QPushButton::clicked, this, [] { startCalculator(); });
-    }
-    connect(bar->findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+    QStringList added;
+    for (int m = MethodCount; m < AllMethodCount; ++m)
+        added << methodCaption(m);
+    m_methodBar = new MethodBar(added, this);
+    connect(m_methodBar, &MethodBar::methodChosen, this, &MainWindow::selectMethod);
+    connect(m_methodBar, &MethodBar::generatorChosen, this,
             [this] { GeneratorWindow::showInstance(this); });
-    column->addStretch(1);
-    return bar;
+    return m_methodBar;
 }
 
 // One line a panel: each subsystem's panel class replaces its placeholder here.
 void MainWindow::createPanels() {
     m_twoColumnGrid = DataGrid::twoColumn(m_lists[0], m_lists[1], m_gridRefresh, this);
     addInputPanel(m_twoColumnGrid);
-    connect(m_twoColumnGrid, &DataGrid::stored, this, &MainWindow::dispatchTwoColumn);
+    connect(m_twoColumnGrid, &DataGrid::stored, this, [this](int column) {
+        if (!dispatchAdded(m_twoColumnGrid, column))
+            dispatchTwoColumn(column);
+    });
     m_threeGroupGrid =
         DataGrid::threeGroup(m_lists[2], m_lists[3], m_lists[4], m_gridRefresh, this);
     addInputPanel(m_threeGroupGrid);
@@ -226,22 +192,51 @@ void MainWindow::createPanels() {
     addInputPanel(m_rxc = new RxCPanel(rxcResults, this));
     addInputPanel(m_graded = new GradedPanel(gradedResults, this));
 
-    setResultPanel(TwoSampleT, m_twoSample = new TwoSamplePanel(this));
-    setResultPanel(PairedT, m_paired = new PairedPanel(this));
-    setResultPanel(Anova, m_anovaPanel = new AnovaPanel(this));
+    DataGrid *two = m_twoColumnGrid;
+    m_methods = {
+        {TwoSampleT, two, m_twoSample = new TwoSamplePanel(this), two, {}, "Text1_0"},
+        {PairedT, two, m_paired = new PairedPanel(this), two, {}, "Text1_0"},
+        {Anova,
+         m_threeGroupGrid,
+         m_anovaPanel = new AnovaPanel(this),
+         m_threeGroupGrid,
+         {},
+         "Text30_0"},
+        {FourFold, m_fourFold, fourFoldResults, nullptr, {}, "Text11_0"},
+        {PairedFourFold, m_fourFold, pairedFourFoldResults, nullptr, {}, "Text11_0"},
+        {RxC, m_rxc, rxcResults, nullptr, {}, "Text111_0"},
+        {Correlation, two, m_correlation = new CorrelationPanel(this), two, {}, "Text1_0"},
+        {Graded, m_graded, gradedResults, nullptr, {}, "Text12_0"},
+    };
+    for (MethodEntry &entry : addedMethods({m_twoColumnGrid, m_threeGroupGrid}, this))
+        m_methods.push_back(std::move(entry));
+    for (const MethodEntry &entry : m_methods) {
+        if (entry.input && entry.input->parent() != m_inputArea)
+            addInputPanel(entry.input);
+        setResultPanel(entry.result);
+    }
     connect(m_threeGroupGrid, &DataGrid::stored, this, [this](int column) {
-        m_anovaPanel->showGroup(column + 1,
-                                summariseGroup(m_lists[std::size_t(2 + column)]->totals()));
+        if (!dispatchAdded(m_threeGroupGrid, column))
+            m_anovaPanel->showGroup(column + 1,
+                                    summariseGroup(m_lists[std::size_t(2 + column)]->totals()));
     });
-    setResultPanel(FourFold, fourFoldResults);
-    setResultPanel(PairedFourFold, pairedFourFoldResults);
-    setResultPanel(RxC, rxcResults);
-    setResultPanel(Correlation, m_correlation = new CorrelationPanel(this));
-    setResultPanel(Graded, gradedResults);
 
-    m_pictures = new MethodPictures({m_resultPanels, m_twoColumnGrid, m_threeGroupGrid, m_twoSample,
+    std::array<Panel *, MethodCount> classic{};
+    for (int m = 0; m < MethodCount; ++m)
+        classic[std::size_t(m)] = m_methods[std::size_t(m)].result;
+    m_pictures = new MethodPictures({classic, m_twoColumnGrid, m_threeGroupGrid, m_twoSample,
                                      m_anovaPanel, m_fourFold, m_rxc, m_graded},
                                     this);
+}
+
+// An added method taking `grid` handles its cells itself while it is active.
+bool MainWindow::dispatchAdded(DataGrid *grid, int column) {
+    const MethodEntry &entry = m_methods.at(std::size_t(m_methodIndex));
+    if (m_methodIndex < MethodCount || entry.grid != grid)
+        return false;
+    if (entry.stored)
+        entry.stored(column);
+    return true;
 }
 
 // The two-column grid serves three methods; the switch says which one is active.
@@ -261,25 +256,29 @@ void MainWindow::dispatchTwoColumn(int column) {
     }
 }
 
+DataGrid *MainWindow::activeGrid() const {
+    DataGrid *grid = m_methods.at(std::size_t(m_methodIndex)).grid;
+    return grid ? grid : m_twoColumnGrid;
+}
+
 void MainWindow::addInputPanel(QWidget *panel) {
     panel->setParent(m_inputArea);
     m_inputArea->layout()->addWidget(panel);
 }
 
-void MainWindow::setResultPanel(int index, Panel *panel) {
+void MainWindow::setResultPanel(Panel *panel) {
     panel->setParent(m_resultArea);
     m_resultArea->layout()->addWidget(panel);
-    m_resultPanels[std::size_t(index)] = panel;
 }
 
 void MainWindow::load() {
     m_twoColumnGrid->clearInputs();
     for (ColumnList *list : m_lists)
         list->reset(DataGrid::EmptyEntries);
-    for (int i = 1; i < MethodCount; ++i)
-        m_resultPanels[std::size_t(i)]->hide();
+    for (std::size_t i = 1; i < m_methods.size(); ++i)
+        m_methods[i].result->hide();
     showInputPanel(TwoSampleT);
-    makeBold(m_methodButtons[0]);
+    m_methodBar->setActive(TwoSampleT);
 
     // As wide as a 1366-pixel screen allows, so most methods' pictures fit beside their results.
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -288,42 +287,28 @@ void MainWindow::load() {
 }
 
 void MainWindow::showInputPanel(int index) {
-    QWidget *shown = inputPanelOf(index);
-    for (QWidget *panel :
-         {static_cast<QWidget *>(m_twoColumnGrid), static_cast<QWidget *>(m_threeGroupGrid),
-          static_cast<QWidget *>(m_fourFold), static_cast<QWidget *>(m_rxc),
-          static_cast<QWidget *>(m_graded)})
-        panel->setVisible(panel == shown);
-}
-
-QWidget *MainWindow::inputPanelOf(int index) const {
-    switch (index) {
-    case Anova:
-        return m_threeGroupGrid;
-    case FourFold:
-    case PairedFourFold:
-        return m_fourFold;
-    case RxC:
-        return m_rxc;
-    case Graded:
-        return m_graded;
-    default:
-        return m_twoColumnGrid;
-    }
+    QWidget *shown = m_methods.at(std::size_t(index)).input;
+    for (const MethodEntry &entry : m_methods)
+        if (entry.input && entry.input != shown)
+            entry.input->hide();
+    if (shown)
+        shown->show();
 }
 
 // The steps run in this order on purpose: emptying a cell that held text runs its change
 // handler on the half-reset window, and the later steps clear what those handlers wrote. The
 // analysis-of-variance boxes and the R×C and graded cells are emptied after the result
-// panel is shown, and what their handlers write then stays.
+// panel is shown, and what their handlers write stays.
 void MainWindow::selectMethod(int index) {
-    if (index < 0 || index >= MethodCount)
+    if (index < 0 || index >= int(m_methods.size()))
         index = TwoSampleT;
     m_methodIndex = index;
-    for (int i = 0; i < MethodCount; ++i)
-        makeBold(m_methodButtons[std::size_t(i)], i == index);
+    const MethodEntry &chosen = m_methods[std::size_t(index)];
+    m_methodBar->setActive(index);
     m_heading->setText(methodHeading(index));
     m_fourFold->setMethod(Method(index));
+    for (DataGrid *grid : {m_twoColumnGrid, m_threeGroupGrid})
+        grid->setColumnCaptions(chosen.grid == grid ? chosen.columnCaptions : QStringList());
 
     m_twoColumnGrid->clearInputs();
     m_threeGroupGrid->clearInputs();
@@ -332,33 +317,28 @@ void MainWindow::selectMethod(int index) {
     const bool exchange = usesGrid(index);
     m_importAction->setEnabled(exchange);
     m_exportAction->setEnabled(exchange);
-    for (int i : {0, 1}) {
-        setEnabledOf(controlName("Label15", i), exchange);
-        setEnabledOf(controlName("Label28", i), exchange);
-    }
+    m_toolBar->setExchangeEnabled(exchange);
 
     m_twoSample->clearInputs();
     m_fourFold->clearInputs();
-    for (QWidget *panel : m_resultPanels)
-        panel->hide();
-    m_resultPanels[std::size_t(index)]->show();
+    for (const MethodEntry &entry : m_methods) {
+        entry.result->hide();
+        if (entry.clearInputs)
+            entry.clearInputs();
+    }
+    chosen.result->show();
     m_anovaPanel->clearInputs();
     m_graded->clearInputs();
     m_rxc->clearInputs();
-    for (Panel *panel : m_resultPanels)
-        panel->clearResults();
+    for (const MethodEntry &entry : m_methods)
+        entry.result->clearResults();
 
     m_pictures->scheduleAll();
     showInputPanel(index);
-    if (auto *cell = child<QLineEdit>(QLatin1String(firstCells[std::size_t(index)]))) {
+    if (auto *cell = child<QLineEdit>(chosen.firstCell)) {
         cell->setFocus();
         cell->setCursorPosition(int(cell->text().size()));
     }
-}
-
-void MainWindow::setEnabledOf(const QString &name, bool enabled) {
-    if (auto *widget = child<QWidget>(name))
-        widget->setEnabled(enabled);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "ui/common/method_entry.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <vector>
 
 class QAction;
 class QFrame;
 class QLabel;
-class QPushButton;
 
 namespace quarbel {
 
@@ -20,11 +22,13 @@ class DataGrid;
 class ExchangeActions;
 class FourFoldPanel;
 class GradedPanel;
+class MethodBar;
 class MethodPictures;
 class PairedPanel;
 class Panel;
 class ReportActions;
 class RxCPanel;
+class ToolBar;
 class TwoSamplePanel;
 class VersionWindow;
 
@@ -58,20 +62,23 @@ class MainWindow : public QMainWindow {
     QWidget *createMethodBar();
     void createPanels();
     void addInputPanel(QWidget *panel);
+    bool dispatchAdded(DataGrid *grid, int column);
     void dispatchTwoColumn(int column);
-    void setResultPanel(int index, Panel *panel);
+    DataGrid *activeGrid() const;
+    void setResultPanel(Panel *panel);
     void showInputPanel(int index);
-    QWidget *inputPanelOf(int index) const;
     void load();
     void showVersionWindow();
 
     template <class W> W *child(const QString &name) const { return findChild<W *>(name); }
-    void setEnabledOf(const QString &name, bool enabled);
 
     int m_methodIndex{0};
     bool m_gridRefresh{false};
     QLabel *m_heading{nullptr};
-    std::array<QPushButton *, 8> m_methodButtons{};
+    MethodBar *m_methodBar{nullptr};
+    ToolBar *m_toolBar{nullptr};
+    // Every method in index order: the eight, then the added ones.
+    std::vector<MethodEntry> m_methods;
     std::array<ColumnList *, 5> m_lists{};
     ListPair *m_pair{nullptr}; // the complete rows of List1 and List2
     DataGrid *m_twoColumnGrid{nullptr};
@@ -79,7 +86,6 @@ class MainWindow : public QMainWindow {
     TwoSamplePanel *m_twoSample{nullptr};
     PairedPanel *m_paired{nullptr};
     CorrelationPanel *m_correlation{nullptr};
-    std::array<Panel *, 8> m_resultPanels{};
     FourFoldPanel *m_fourFold{nullptr};
     RxCPanel *m_rxc{nullptr};
     GradedPanel *m_graded{nullptr};

@@ -1,5 +1,6 @@
 #include "ui/shell/toolbar.h"
 
+#include "ui/shell/launches.h"
 #include "ui/shell/svg_picture.h"
 
 #include <QAction>
@@ -153,6 +154,32 @@ ToolBar::ToolBar(QWidget *parent) : QToolBar(parent) {
         if (i == Export)
             addSeparator();
     }
+}
+
+void ToolBar::runEntries(QAction *importAction, QAction *exportAction) {
+    connect(this, &ToolBar::activated, this, [importAction, exportAction](int entry) {
+        switch (entry) {
+        case Import:
+            importAction->trigger();
+            break;
+        case Export:
+            exportAction->trigger();
+            break;
+        case Tutorial:
+            openTutorial();
+            break;
+        case Help:
+            openHelp();
+            break;
+        }
+    });
+}
+
+void ToolBar::setExchangeEnabled(bool enabled) {
+    for (int i : {Import, Export})
+        for (const char *array : {"Label15", "Label28"})
+            if (auto *widget = findChild<QWidget *>(item(array, i)))
+                widget->setEnabled(enabled);
 }
 
 } // namespace quarbel

@@ -2,6 +2,8 @@
 
 #include <QToolBar>
 
+class QAction;
+
 namespace quarbel {
 
 // The row of picture buttons under the menu bar. Entry i is a frame `Picture14_i` holding an
@@ -14,6 +16,11 @@ class ToolBar : public QToolBar {
     enum Entry { Import, Export, Tutorial, Help };
 
     explicit ToolBar(QWidget *parent = nullptr);
+
+    // Import and export trigger these actions; the tutorial and help open their pages.
+    void runEntries(QAction *importAction, QAction *exportAction);
+    // Only a method that takes a grid may import and export.
+    void setExchangeEnabled(bool enabled);
 
   Q_SIGNALS:
     // A release after a press on the entry, wherever the pointer then is.

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/common/method_entry.h"
+
+#include <vector>
+
+class QWidget;
+
+namespace quarbel {
+
+class DataGrid;
+
+struct MethodGrids {
+    DataGrid *twoColumn{nullptr};
+    DataGrid *threeGroup{nullptr};
+};
+
+// The methods after the eight, in index order from 8 on: one entry each.
+std::vector<MethodEntry> addedMethods(const MethodGrids &grids, QWidget *owner);
+
+} // namespace quarbel
