@@ -1,6 +1,7 @@
 #include "core/means/anova.h"
 
 #include "core/entry/number_rules.h"
+#include "core/entry/quiet_policy.h"
 #include "core/means/studentized_range.h"
 
 #include <boost/math/distributions/chi_squared.hpp>
@@ -10,14 +11,6 @@
 
 namespace quarbel {
 namespace {
-
-// Extreme but finite inputs (a count of 1e300) give NaN, shown as an empty field, rather than
-// an exception out of a keystroke.
-namespace policies = boost::math::policies;
-using Quiet = policies::policy<policies::domain_error<policies::ignore_error>,
-                               policies::pole_error<policies::ignore_error>,
-                               policies::overflow_error<policies::ignore_error>,
-                               policies::evaluation_error<policies::ignore_error>>;
 
 struct Groups {
     std::array<double, 3> mean{}, sd{}, n{};

@@ -2,6 +2,7 @@
 
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
+#include "core/entry/quiet_policy.h"
 
 #include <boost/math/distributions/chi_squared.hpp>
 
@@ -17,12 +18,6 @@
 
 namespace quarbel {
 namespace {
-
-namespace policies = boost::math::policies;
-using Quiet = policies::policy<policies::domain_error<policies::ignore_error>,
-                               policies::pole_error<policies::ignore_error>,
-                               policies::overflow_error<policies::ignore_error>,
-                               policies::evaluation_error<policies::ignore_error>>;
 
 constexpr double Z975 = 1.959963984540054; // qnorm(0.975)
 // R's tolerance for "the curve sits at 0.5" and for times that are one time (aeqSurv).
