@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QWidget>
 
 #include <algorithm>
@@ -28,6 +29,15 @@ QStringList sampleTexts(qsizetype count, std::uint32_t seed) {
     for (qsizetype i = 0; i < count; ++i)
         texts.append(QString::number(normal(random), 'f', 2));
     return texts;
+}
+
+std::optional<double> rSeconds(const QString &script, const QString &path) {
+    QProcess r;
+    r.start(QStringLiteral("Rscript"), {QStringLiteral("-e"), script, path});
+    bool ok =
+        r.waitForFinished(900000) && r.exitStatus() == QProcess::NormalExit && r.exitCode() == 0;
+    const double seconds = ok ? QString::fromUtf8(r.readAllStandardOutput()).toDouble(&ok) : 0;
+    return ok ? std::optional<double>(seconds) : std::nullopt;
 }
 
 double medianSeconds(int runs, const std::function<void()> &work) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -22,6 +23,10 @@ void reportPeakMemory(benchmark::State &state);
 
 // `count` values drawn from N(50, 10) written with two decimals, as a clinician types them.
 QStringList sampleTexts(qsizetype count, std::uint32_t seed);
+
+// Runs an R script with `path` as its argument; what it prints, read as seconds. nullopt where
+// Rscript or a package it loads is missing.
+std::optional<double> rSeconds(const QString &script, const QString &path);
 
 // Median wall time of `runs` calls, in seconds.
 double medianSeconds(int runs, const std::function<void()> &work);

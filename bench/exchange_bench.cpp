@@ -140,12 +140,9 @@ void importVersusReadxl(benchmark::State &state) {
         "invisible(read_excel(p, col_names = FALSE));"
         "t <- replicate(5, system.time(read_excel(p, col_names = FALSE))[['elapsed']]);"
         "cat(median(t))");
-    QProcess r;
-    r.start(QStringLiteral("Rscript"), {QStringLiteral("-e"), script, path});
-    bool ok =
-        r.waitForFinished(600000) && r.exitStatus() == QProcess::NormalExit && r.exitCode() == 0;
-    const double readxl = ok ? QString::fromUtf8(r.readAllStandardOutput()).toDouble(&ok) : 0;
-    if (!ok) {
+    const std::optional<double> measured = rSeconds(script, path);
+    const double readxl = measured.value_or(0);
+    if (!measured) {
         state.SkipWithError("Rscript with the readxl package is not installed");
         for (auto _ : state)
             state.SetIterationTime(0);

@@ -20,11 +20,13 @@ enum Method : int {
     Correlation = 6,
     Graded = 7,
     Survival = 8,
+    Diagnostic = 9,
+    Roc = 10,
 };
 // The eight classic methods.
 inline constexpr int MethodCount = 8;
 // Every method, the added ones included.
-inline constexpr int AllMethodCount = 9;
+inline constexpr int AllMethodCount = 11;
 
 inline const std::array<QString, MethodCount> &methodCaptions() {
     static const std::array<QString, MethodCount> captions{
@@ -43,6 +45,10 @@ inline QString methodCaption(int index) {
     switch (index) {
     case Survival:
         return QCoreApplication::translate("Methods", "生存分析（Kaplan-Meier法）");
+    case Diagnostic:
+        return QCoreApplication::translate("Methods", "诊断试验评价");
+    case Roc:
+        return QCoreApplication::translate("Methods", "ROC曲线分析");
     default:
         return methodCaptions().front();
     }
@@ -57,7 +63,7 @@ inline const QString &gridHint() {
 // and may import and export.
 inline bool usesGrid(int index) {
     return index == TwoSampleT || index == PairedT || index == Anova || index == Correlation ||
-           index == Survival;
+           index == Survival || index == Roc;
 }
 
 inline QString methodHeading(int index) {

@@ -27,6 +27,8 @@ struct MethodEntry {
     QString firstCell; // takes the caret after the switch
     // A cell of its grid was stored while it is the active method.
     std::function<void(int column)> stored;
+    // The switch chose it: it may head a shared input panel with its own captions.
+    std::function<void()> activate;
     // Its own input panel's cells emptied by the switch (a grid's are the shell's).
     std::function<void()> clearInputs;
     // Its report, made from its result; the eight's are read from the window instead.

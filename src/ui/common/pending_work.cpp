@@ -4,6 +4,8 @@
 #include <QList>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace quarbel {
 namespace {
 
@@ -27,8 +29,9 @@ PendingWork::~PendingWork() {
     everyWork().removeOne(this);
 }
 
-void PendingWork::request() {
-    if (m_lastRunMs <= SlowRunMs) {
+void PendingWork::request(qsizetype rows) {
+    m_rows = rows;
+    if (m_msPerRow * double(rows) <= SlowRunMs) {
         run();
         return;
     }
@@ -44,7 +47,6 @@ void PendingWork::flush() {
 void PendingWork::cancel() {
     m_pending = false;
     m_timer->stop();
-    m_lastRunMs = 0.0;
 }
 
 void PendingWork::flushAll() {
@@ -58,7 +60,7 @@ void PendingWork::run() {
     QElapsedTimer clock;
     clock.start();
     m_work();
-    m_lastRunMs = double(clock.nsecsElapsed()) / 1e6;
+    m_msPerRow = double(clock.nsecsElapsed()) / 1e6 / double(std::max<qsizetype>(m_rows, 1));
 }
 
 } // namespace quarbel

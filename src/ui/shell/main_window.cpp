@@ -208,7 +208,7 @@ void MainWindow::createPanels() {
         {Correlation, two, m_correlation = new CorrelationPanel(this), two, {}, "Text1_0"},
         {Graded, m_graded, gradedResults, nullptr, {}, "Text12_0"},
     };
-    for (MethodEntry &entry : addedMethods({m_twoColumnGrid, m_threeGroupGrid}, this))
+    for (MethodEntry &entry : addedMethods({m_twoColumnGrid, m_threeGroupGrid, m_fourFold}, this))
         m_methods.push_back(std::move(entry));
     for (const MethodEntry &entry : m_methods) {
         if (entry.input && entry.input->parent() != m_inputArea)
@@ -307,6 +307,8 @@ void MainWindow::selectMethod(int index) {
     m_methodBar->setActive(index);
     m_heading->setText(methodHeading(index));
     m_fourFold->setMethod(Method(index));
+    if (chosen.activate)
+        chosen.activate();
     for (DataGrid *grid : {m_twoColumnGrid, m_threeGroupGrid})
         grid->setColumnCaptions(chosen.grid == grid ? chosen.columnCaptions : QStringList());
 

@@ -47,8 +47,8 @@ SurvivalPanel::SurvivalPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m
     buildFields();
     connect(m_time, &NumericCell::edited, this, &SurvivalPanel::recompute);
     connect(m_bands, &QCheckBox::toggled, m_picture, &PlotView::schedule);
+    // The picture draws the last result: a run put off until the typing pauses redraws it.
     m_picture->setDrawer([this](PlotView &view) {
-        m_work->flush();
         drawSurvival(view, m_result ? survivalPicture(*m_result) : SurvivalPicture{},
                      m_bands->isChecked());
     });
@@ -160,7 +160,7 @@ void SurvivalPanel::buildFields() {
 }
 
 void SurvivalPanel::recompute() {
-    m_work->request();
+    m_work->request(m_grid->list(0)->count());
 }
 
 void SurvivalPanel::run() {

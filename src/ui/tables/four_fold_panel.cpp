@@ -1,5 +1,6 @@
 #include "ui/tables/four_fold_panel.h"
 
+#include "core/tables/kappa.h"
 #include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
 
@@ -24,6 +25,16 @@ DetailsBox *addDetailsBox(QGridLayout *grid, const Details &layout, const QStrin
     auto *box = new DetailsBox(layout, noteName, panel, 3);
     grid->addWidget(box, grid->rowCount(), 0, 1, 3);
     return box;
+}
+
+// The paired table's details with Cohen's κ after McNemar's items. κ's note follows theirs once
+// the table holds counts, so an empty table says nothing more than it did.
+Details withKappa(Details details, const FourFoldTexts &cells, bool counted) {
+    const Details kappa = pairedKappa(cells);
+    details.items += kappa.items;
+    if (counted && !kappa.note.isEmpty())
+        details.note += kappa.note;
+    return details;
 }
 
 } // namespace
@@ -76,8 +87,8 @@ PairedFourFoldResultPanel::PairedFourFoldResultPanel(QWidget *parent) : Panel(pa
     addResultRow(grid, Critical01Caption, tableLabel(QStringLiteral("6.63"), this));
     m_judgment = addResultRow(grid, QStringLiteral("结果判断："),
                               judgmentField(controlName("Label5", 23), this));
-    m_details =
-        addDetailsBox(grid, pairedFourFoldChiSquare({}).details, QStringLiteral("Note4"), this);
+    m_details = addDetailsBox(grid, withKappa(pairedFourFoldChiSquare({}).details, {}, false),
+                              QStringLiteral("Note4"), this);
     grid->setRowStretch(grid->rowCount(), 1);
 }
 
@@ -113,8 +124,10 @@ FourFoldPanel::FourFoldPanel(FourFoldResultPanel *results, PairedFourFoldResultP
     grid->addWidget(m_headers[0], 0, 0, 2, 1);
     grid->addWidget(m_headers[1], 0, 1, 1, 2);
     grid->addWidget(tableLabel(QStringLiteral("合计"), this), 0, 3, 2, 1);
-    grid->addWidget(tableLabel(QStringLiteral("（+）"), this), 1, 1);
-    grid->addWidget(tableLabel(QStringLiteral("（-）"), this), 1, 2);
+    m_columns = {tableLabel(QStringLiteral("（+）"), this),
+                 tableLabel(QStringLiteral("（-）"), this)};
+    grid->addWidget(m_columns[0], 1, 1);
+    grid->addWidget(m_columns[1], 1, 2);
     grid->addWidget(m_headers[3], 2, 0);
     grid->addWidget(m_headers[4], 3, 0);
     writeHeaders(FourFold);
@@ -147,12 +160,14 @@ void FourFoldPanel::recompute() {
         showMargins(result.margins);
         m_results->display(result);
     } else if (m_method == PairedFourFold) {
-        const PairedFourFoldResult result = pairedFourFoldChiSquare(texts);
+        PairedFourFoldResult result = pairedFourFoldChiSquare(texts);
+        result.details = withKappa(result.details, texts, !result.n.isEmpty());
         showMargins(result.margins);
         m_pairedResults->display(result);
     } else {
         showMargins(fourFoldMargins(texts));
     }
+    Q_EMIT cellsEdited();
 }
 
 void FourFoldPanel::setMethod(Method method) {
@@ -163,11 +178,25 @@ void FourFoldPanel::setMethod(Method method) {
 
 void FourFoldPanel::writeHeaders(Method method) {
     const bool paired = method == PairedFourFold;
-    m_headers[0]->setText(paired ? QStringLiteral("治疗后") : QStringLiteral("组  别"));
-    m_headers[1]->setText(paired ? QStringLiteral("  治疗前  ") : QStringLiteral("结     果"));
-    m_headers[3]->setText(paired ? QStringLiteral("（+）") : QStringLiteral("试验组"));
-    m_headers[4]->setText(paired ? QStringLiteral("（-）") : QStringLiteral("对照组"));
-    m_title->setText(methodCaptions().at(std::size_t(method)));
+    setCaptions({
+        .title = methodCaptions().at(std::size_t(method)),
+        .corner = paired ? QStringLiteral("治疗后") : QStringLiteral("组  别"),
+        .columns = paired ? QStringLiteral("  治疗前  ") : QStringLiteral("结     果"),
+        .positive = QStringLiteral("（+）"),
+        .negative = QStringLiteral("（-）"),
+        .row1 = paired ? QStringLiteral("（+）") : QStringLiteral("试验组"),
+        .row2 = paired ? QStringLiteral("（-）") : QStringLiteral("对照组"),
+    });
+}
+
+void FourFoldPanel::setCaptions(const FourFoldCaptions &captions) {
+    m_title->setText(captions.title);
+    m_headers[0]->setText(captions.corner);
+    m_headers[1]->setText(captions.columns);
+    m_columns[0]->setText(captions.positive);
+    m_columns[1]->setText(captions.negative);
+    m_headers[3]->setText(captions.row1);
+    m_headers[4]->setText(captions.row2);
 }
 
 // The margins are emptied after the cells, so what the cells' handlers wrote goes too.

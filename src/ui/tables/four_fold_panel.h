@@ -42,6 +42,12 @@ class PairedFourFoldResultPanel : public Panel {
     DetailsBox *m_details{nullptr};
 };
 
+// The captions of the four-fold table: its title, the corner, the header over the two columns,
+// the two columns and the two rows.
+struct FourFoldCaptions {
+    QString title, corner, columns, positive, negative, row1, row2;
+};
+
 // The four-fold table shared by the two four-fold methods. Which test it runs follows the
 // method the switch sets; under any other method it only keeps its margins.
 class FourFoldPanel : public Panel {
@@ -55,6 +61,12 @@ class FourFoldPanel : public Panel {
     void clearInputs() override;
     // The cells as shown.
     FourFoldTexts cellTexts() const;
+    // A method added after the eight that takes this table heads it with its own captions.
+    void setCaptions(const FourFoldCaptions &captions);
+
+  Q_SIGNALS:
+    // A cell changed and the table's own results are written; added methods compute theirs.
+    void cellsEdited();
 
   private:
     void recompute();
@@ -64,6 +76,7 @@ class FourFoldPanel : public Panel {
     Method m_method{TwoSampleT};
     QLabel *m_title{nullptr};
     std::array<QLabel *, 5> m_headers{}; // items 0, 1, 3 and 4 are rewritten
+    std::array<QLabel *, 2> m_columns{}; // "（+）", "（-）"
     FourFoldResultPanel *m_results{nullptr};
     PairedFourFoldResultPanel *m_pairedResults{nullptr};
     QList<NumericCell *> m_cells;

@@ -1,8 +1,9 @@
-// The survival analysis: keystrokes into its grid at 10^5 and 10^6 rows, and the whole
-// computation after an import of a million rows beside R's survfit + survdiff + coxph on the
-// same data, timed in the same run.
+// The methods after the eight: keystrokes into the survival grid at 10^5 and 10^6 rows, and the
+// whole survival and ROC computations on a million rows beside R (survfit + survdiff + coxph;
+// pROC) on the same data, timed in the same run.
 #include "bench_support.h"
 
+#include "core/diagnostic/roc.h"
 #include "core/entry/column_list.h"
 #include "core/shell/methods.h"
 #include "core/survival/survival.h"
@@ -50,28 +51,66 @@ std::span<const QString> spanOf(const QStringList &list) {
     return {list.constData(), std::size_t(list.size())};
 }
 
+// A million-row marker, 40% diseased, the diseased 0.8 SD higher.
+struct RocData {
+    QStringList value, status;
+};
+
+RocData rocData(qsizetype rows) {
+    std::mt19937 random(31);
+    std::normal_distribution<double> normal(50.0, 10.0);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    RocData d;
+    for (qsizetype i = 0; i < rows; ++i) {
+        const bool diseased = uniform(random) < 0.4;
+        d.value.append(QString::number(normal(random) + (diseased ? 8.0 : 0.0), 'f', 2));
+        d.status.append(diseased ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    return d;
+}
+
+// A method's grid filled with `rows` rows, its window shown; keys go to `cell`, and `result`
+// must hold a text once the results are complete.
+struct AddedMethod {
+    Method method;
+    const char *cell;
+    const char *result;
+};
+const AddedMethod survival{Survival, "Text30_0", "SurvMedian_1"};
+const AddedMethod roc{Roc, "Text1_0", "RocAuc"};
+
 struct Filled {
-    explicit Filled(qsizetype count) : rows(count) {
+    Filled(const AddedMethod &m, qsizetype count) : method(&m), rows(count) {
         resetPeakMemory();
         window = std::make_unique<MainWindow>();
         window->show();
-        window->selectMethod(Survival);
-        const SurvivalData d = survivalData(rows);
-        for (auto [name, texts] : {std::pair{"List3", &d.time}, std::pair{"List4", &d.outcome},
-                                   std::pair{"List5", &d.group}})
-            window->findChild<ColumnList *>(QLatin1String(name))->replaceAll(*texts);
-        cell = window->findChild<NumericCell *>(QStringLiteral("Text30_0"));
+        window->selectMethod(m.method);
+        auto fill = [this](const char *name, const QStringList &texts) {
+            window->findChild<ColumnList *>(QLatin1String(name))->replaceAll(texts);
+        };
+        if (m.method == Survival) {
+            const SurvivalData d = survivalData(rows);
+            fill("List3", d.time);
+            fill("List4", d.outcome);
+            fill("List5", d.group);
+        } else {
+            const RocData d = rocData(rows);
+            fill("List1", d.value);
+            fill("List2", d.status);
+        }
+        cell = window->findChild<NumericCell *>(QLatin1String(m.cell));
     }
+    const AddedMethod *method;
     qsizetype rows;
     std::unique_ptr<MainWindow> window;
     NumericCell *cell{nullptr};
 };
 
-Filled &filled(qsizetype rows) {
+Filled &filled(const AddedMethod &m, qsizetype rows) {
     static std::unique_ptr<Filled> current;
-    if (!current || current->rows != rows) {
+    if (!current || current->method != &m || current->rows != rows) {
         current.reset();
-        current = std::make_unique<Filled>(rows);
+        current = std::make_unique<Filled>(m, rows);
         keepUntilNextCase([] { current.reset(); });
     }
     return *current;
@@ -79,8 +118,8 @@ Filled &filled(qsizetype rows) {
 
 // Each key with the events after it; the slowest key counts, and the time the results then
 // take once the typing pauses (the pending run).
-void survivalKeystroke(benchmark::State &state) {
-    Filled &f = filled(state.range(0));
+void addedKeystroke(benchmark::State &state, const AddedMethod *m) {
+    Filled &f = filled(*m, state.range(0));
     bool typed = false;
     double slowest = 0, total = 0;
     for (auto _ : state) {
@@ -103,9 +142,9 @@ void survivalKeystroke(benchmark::State &state) {
     PendingWork::flushAll();
     state.counters["results_ms"] =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    auto *median = f.window->findChild<QLabel *>(QStringLiteral("SurvMedian_1"));
-    if (!median || median->text().isEmpty())
-        state.SkipWithError("the survival results were not computed");
+    auto *result = f.window->findChild<QLabel *>(QLatin1String(m->result));
+    if (!result || result->text().isEmpty())
+        state.SkipWithError("the results were not computed");
     state.counters["slowest_ms"] = slowest;
     state.counters["key_ms"] =
         total / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
@@ -136,12 +175,9 @@ void survivalVersusR(benchmark::State &state) {
         "  s <- summary(fit)$table; l <- survdiff(Surv(time, status) ~ group, data = d);"
         "  c <- coxph(Surv(time, status) ~ factor(group), data = d) };"
         "invisible(f()); t <- replicate(3, system.time(f())[['elapsed']]); cat(median(t))");
-    QProcess r;
-    r.start(QStringLiteral("Rscript"), {QStringLiteral("-e"), script, path});
-    bool ok =
-        r.waitForFinished(900000) && r.exitStatus() == QProcess::NormalExit && r.exitCode() == 0;
-    const double rSeconds = ok ? QString::fromUtf8(r.readAllStandardOutput()).toDouble(&ok) : 0;
-    if (!ok) {
+    const std::optional<double> measured = rSeconds(script, path);
+    const double rSeconds = measured.value_or(0);
+    if (!measured) {
         state.SkipWithError("Rscript with the survival package is not installed");
         for (auto _ : state)
             state.SetIterationTime(0);
@@ -167,9 +203,68 @@ void survivalVersusR(benchmark::State &state) {
     reportPeakMemory(state);
 }
 
+// The whole ROC computation (AUC, DeLong's SE and interval, P, every cut-off and the best one)
+// on a million rows beside pROC's roc + ci.auc(method = "delong") + coords("best").
+void rocVersusPRoc(benchmark::State &state) {
+    const qsizetype rows = state.range(0);
+    const RocData d = rocData(rows);
+    const QStringList &value = d.value, &status = d.status;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("roc.csv"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the data file");
+            return;
+        }
+        QTextStream out(&file);
+        out << "value,status\n";
+        for (qsizetype i = 0; i < rows; ++i)
+            out << value[i] << ',' << status[i] << '\n';
+    }
+    const QString script = QStringLiteral(
+        "suppressMessages(library(pROC)); d <- read.csv(commandArgs(TRUE)[1]);"
+        "f <- function() { r <- roc(d$status, d$value, direction = '<', quiet = TRUE);"
+        "  ci <- ci.auc(r, method = 'delong'); b <- coords(r, 'best') };"
+        "invisible(f()); t <- replicate(3, system.time(f())[['elapsed']]); cat(median(t))");
+    const std::optional<double> measured = rSeconds(script, path);
+    const double rSeconds = measured.value_or(0);
+    if (!measured) {
+        state.SkipWithError("Rscript with the pROC package is not installed");
+        for (auto _ : state)
+            state.SetIterationTime(0);
+        return;
+    }
+    resetPeakMemory();
+    ColumnList values(QStringLiteral("v")), statuses(QStringLiteral("s"));
+    values.replaceAll(value);
+    statuses.replaceAll(status);
+    const RocColumns columns{values.ticks(), statuses.ticks(), spanOf(values.texts()),
+                             spanOf(statuses.texts())};
+    double ours = 0;
+    for (auto _ : state) {
+        ours =
+            medianSeconds(3, [&columns] { benchmark::DoNotOptimize(analyseRoc(columns, false)); });
+        state.SetIterationTime(ours);
+    }
+    state.counters["R_ms"] = rSeconds * 1e3;
+    state.counters["x_faster"] = rSeconds / ours;
+    reportPeakMemory(state);
+}
+
 } // namespace
 
-BENCHMARK(survivalKeystroke)
+BENCHMARK(rocVersusPRoc)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+BENCHMARK_CAPTURE(addedKeystroke, survival, &survival)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3);
+BENCHMARK_CAPTURE(addedKeystroke, roc, &roc)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
