@@ -22,11 +22,12 @@ enum Method : int {
     Survival = 8,
     Diagnostic = 9,
     Roc = 10,
+    SampleSize = 11,
 };
 // The eight classic methods.
 inline constexpr int MethodCount = 8;
 // Every method, the added ones included.
-inline constexpr int AllMethodCount = 11;
+inline constexpr int AllMethodCount = 12;
 
 inline const std::array<QString, MethodCount> &methodCaptions() {
     static const std::array<QString, MethodCount> captions{
@@ -49,6 +50,8 @@ inline QString methodCaption(int index) {
         return QCoreApplication::translate("Methods", "诊断试验评价");
     case Roc:
         return QCoreApplication::translate("Methods", "ROC曲线分析");
+    case SampleSize:
+        return QCoreApplication::translate("Methods", "样本量估计");
     default:
         return methodCaptions().front();
     }
