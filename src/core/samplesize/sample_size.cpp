@@ -33,18 +33,6 @@ QString tr(const char *text) {
     return QCoreApplication::translate("SampleSize", text);
 }
 
-bool twoGroups(SizeDesign d) {
-    return d == SizeDesign::TwoMeans || d == SizeDesign::TwoRates || d == SizeDesign::LogRank;
-}
-
-bool hasPower(SizeDesign d) {
-    return d != SizeDesign::OneRate;
-}
-
-bool hasSides(SizeDesign d) {
-    return d != SizeDesign::Anova && d != SizeDesign::OneRate;
-}
-
 double zQuantile(double upper) {
     return bm::quantile(bm::complement(bm::normal_distribution<double, Quiet>(), upper));
 }

@@ -17,6 +17,18 @@ enum class SizeDesign {
     LogRank = 6,     // Schoenfeld
     OneRate = 7,     // a confidence interval of one proportion
 };
+
+// What a design takes, for the computation and for the panel that shows only those boxes: two
+// groups (a ratio and n2), a power (all but the single rate's interval), a choice of sides.
+inline bool twoGroups(SizeDesign d) {
+    return d == SizeDesign::TwoMeans || d == SizeDesign::TwoRates || d == SizeDesign::LogRank;
+}
+inline bool hasPower(SizeDesign d) {
+    return d != SizeDesign::OneRate;
+}
+inline bool hasSides(SizeDesign d) {
+    return d != SizeDesign::Anova && d != SizeDesign::OneRate;
+}
 inline constexpr int SizeDesignCount = 8;
 
 // The texts of every box of the panel, as typed; the combos as their indices. A box the chosen

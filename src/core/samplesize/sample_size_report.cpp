@@ -36,10 +36,6 @@ QString designName(SizeDesign d) {
     return tr("估计单个率（可信区间宽度）");
 }
 
-bool twoGroups(SizeDesign d) {
-    return d == SizeDesign::TwoMeans || d == SizeDesign::TwoRates || d == SizeDesign::LogRank;
-}
-
 bool paired(SizeDesign d) {
     return d == SizeDesign::PairedMeans || d == SizeDesign::PairedRates;
 }

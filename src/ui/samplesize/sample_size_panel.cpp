@@ -18,19 +18,7 @@ namespace {
 constexpr CellRules boxRules{.fullStops = true, .trailingFilter = true, .caretToEnd = true};
 constexpr int BoxWidth = 90;
 
-// Which rows a design shows; the computation ignores the boxes of the others.
-bool twoGroups(SizeDesign d) {
-    return d == SizeDesign::TwoMeans || d == SizeDesign::TwoRates || d == SizeDesign::LogRank;
-}
-
-bool hasPower(SizeDesign d) {
-    return d != SizeDesign::OneRate;
-}
-
-bool hasSides(SizeDesign d) {
-    return d != SizeDesign::Anova && d != SizeDesign::OneRate;
-}
-
+// Which rows a design shows beyond the core's own facts; the computation ignores the others.
 bool pairedDesign(SizeDesign d) {
     return d == SizeDesign::PairedMeans || d == SizeDesign::PairedRates;
 }
