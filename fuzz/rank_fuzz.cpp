@@ -5,6 +5,7 @@
 // and the selection of order statistics agrees with the sorted list of all pairs.
 #include "core/entry/column_list.h"
 #include "core/entry/number_rules.h"
+#include "core/plots/qq_plot.h"
 #include "core/rank/rank_details.h"
 #include "core/rank/rank_tests.h"
 #include "fuzz_support.h"
@@ -139,6 +140,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkDetails(rankPaired(c[0], c[1]), rankPairedLayout());
     checkDetails(rankAnova({c[0], c[1], c[2]}), rankAnovaLayout());
     checkDetails(rankCorrelation(c[0], c[1]), rankCorrelationLayout());
+
+    // The normal Q–Q plots drawn from the same lists: sorted points, finite where the values
+    // are, and a line wherever a group has two values.
+    const std::array<std::span<const std::int64_t>, 3> lists{c[0], c[1], c[2]};
+    for (Method m : {TwoSampleT, PairedT, Anova, Correlation})
+        for (const QqSeries &q : qqPicture(m, lists)) {
+            for (std::size_t i = 1; i < q.points.size(); ++i)
+                FUZZ_CHECK(q.points[i - 1].x < q.points[i].x && q.points[i - 1].y <= q.points[i].y);
+            FUZZ_CHECK(q.slope.has_value() == (q.points.size() >= 2));
+        }
 
     std::array<std::vector<std::int64_t>, Columns> sorted;
     for (std::size_t i = 0; i < Columns; ++i)

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -71,9 +72,12 @@ TEST_F(AnovaPanelTest, GroupSummaryWritesMeanSdAndCount) {
 
 // The details are written on the same change as F and emptied by the same rules.
 TEST_F(AnovaPanelTest, DetailsFollowEveryChangeOfABox) {
-    auto *box = window.findChild<QGroupBox *>(QStringLiteral("Note2Box"));
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->title(), "详细结果");
+    // The box is the first tab, which carries its title; the rank tests take the second.
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("RankTabs2"));
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->widget(0), window.findChild<QGroupBox *>(QStringLiteral("Note2Box")));
+    EXPECT_EQ(tabs->tabText(0), "详细结果");
+    EXPECT_EQ(tabs->tabText(1), "秩和检验与正态性");
 
     fill({"10", "2", "5", "12", "2", "5", "15", "2", "5"});
     EXPECT_EQ(text("AnovaP"), "0.006");

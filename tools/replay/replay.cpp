@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
 #include <QTextStream>
@@ -245,6 +246,11 @@ class Driver {
                 edit->clear();
         } else if (auto *combo = qobject_cast<QComboBox *>(o)) {
             combo->setCurrentText(text);
+        } else if (auto *tabs = qobject_cast<QTabWidget *>(o)) {
+            // A tab by its title, as a person picks it.
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->tabText(i) == text)
+                    tabs->setCurrentIndex(i);
         } else {
             throw ScriptError{QStringLiteral("cannot set «%1»").arg(o->objectName())};
         }

@@ -137,24 +137,24 @@ void putShift(Details &d, const Shift &s, const char *estimate, const char *low,
 Details rankTwoSampleLayout() {
     static const Details layout =
         emptyDetails(std::array<std::pair<const char *, const char *>, 18>{{
-            {"TwoSampleMedian1", "第1组中位数 M="},
+            {"TwoSampleMedian1", "第1组 M="},
             {"TwoSampleP25of1", "第1组 P25="},
             {"TwoSampleP75of1", "第1组 P75="},
-            {"TwoSampleMedian2", "第2组中位数 M="},
+            {"TwoSampleMedian2", "第2组 M="},
             {"TwoSampleP25of2", "第2组 P25="},
             {"TwoSampleP75of2", "第2组 P75="},
-            {"MannWhitneyU", "Mann-Whitney U="},
+            {"MannWhitneyU", "秩和检验 U="},
             {"MannWhitneyZ", "Z="},
             {"MannWhitneyP", "秩和检验 P="},
             {"MannWhitneyMethod", "P 值算法："},
-            {"MannWhitneyShift", "位置差(HL估计)="},
+            {"MannWhitneyShift", "位置差 HL="},
             {"MannWhitneyShiftLow", "95%CI 下限="},
             {"MannWhitneyShiftHigh", "95%CI 上限="},
             {"MannWhitneyRrb", "秩双列相关 r="},
-            {"TwoSampleShapiroW1", "第1组 Shapiro-Wilk W="},
-            {"TwoSampleShapiroP1", "第1组正态性 P="},
-            {"TwoSampleShapiroW2", "第2组 Shapiro-Wilk W="},
-            {"TwoSampleShapiroP2", "第2组正态性 P="},
+            {"TwoSampleShapiroW1", "第1组 S-W W="},
+            {"TwoSampleShapiroP1", "第1组 S-W P="},
+            {"TwoSampleShapiroW2", "第2组 S-W W="},
+            {"TwoSampleShapiroP2", "第2组 S-W P="},
         }});
     return layout;
 }
@@ -169,12 +169,12 @@ Details rankPairedLayout() {
             {"SignedRankZ", "Z="},
             {"SignedRankP", "符号秩检验 P="},
             {"SignedRankMethod", "P 值算法："},
-            {"SignedRankShift", "伪中位数(HL估计)="},
+            {"SignedRankShift", "伪中位数 HL="},
             {"SignedRankShiftLow", "95%CI 下限="},
             {"SignedRankShiftHigh", "95%CI 上限="},
             {"SignedRankRrb", "配对秩双列相关 r="},
-            {"PairedShapiroW", "差值 Shapiro-Wilk W="},
-            {"PairedShapiroP", "差值正态性 P="},
+            {"PairedShapiroW", "差值 S-W W="},
+            {"PairedShapiroP", "差值 S-W P="},
         }});
     return layout;
 }
@@ -186,7 +186,7 @@ Details rankAnovaLayout() {
             d.items.append(DetailItem{name, caption, QString()});
         };
         for (int g = 1; g <= 3; ++g) {
-            add(numbered("AnovaMedian", g), QStringLiteral("第%1组中位数 M=").arg(g));
+            add(numbered("AnovaMedian", g), QStringLiteral("第%1组 M=").arg(g));
             add(numbered("AnovaP25of", g), QStringLiteral("第%1组 P25=").arg(g));
             add(numbered("AnovaP75of", g), QStringLiteral("第%1组 P75=").arg(g));
         }
@@ -197,13 +197,13 @@ Details rankAnovaLayout() {
         for (const char *pair : {"12", "13", "23"}) {
             const QString shown = QStringLiteral("%1-%2").arg(QChar(pair[0]), QChar(pair[1]));
             add(QLatin1String("DunnZ") + QLatin1String(pair),
-                QStringLiteral("Dunn 检验 z(%1)=").arg(shown));
+                QStringLiteral("Dunn z(%1)=").arg(shown));
             add(QLatin1String("DunnP") + QLatin1String(pair),
-                QStringLiteral("P(%1, Bonferroni)=").arg(shown));
+                QStringLiteral("P(%1) 校正=").arg(shown));
         }
         for (int g = 1; g <= 3; ++g) {
-            add(numbered("AnovaShapiroW", g), QStringLiteral("第%1组 Shapiro-Wilk W=").arg(g));
-            add(numbered("AnovaShapiroP", g), QStringLiteral("第%1组正态性 P=").arg(g));
+            add(numbered("AnovaShapiroW", g), QStringLiteral("第%1组 S-W W=").arg(g));
+            add(numbered("AnovaShapiroP", g), QStringLiteral("第%1组 S-W P=").arg(g));
         }
         return d;
     }();
@@ -217,10 +217,10 @@ Details rankCorrelationLayout() {
             {"SpearmanP", "Spearman P="},
             {"SpearmanLow", "ρ 的95%CI 下限="},
             {"SpearmanHigh", "ρ 的95%CI 上限="},
-            {"CorrShapiroWX", "X 的 Shapiro-Wilk W="},
-            {"CorrShapiroPX", "X 正态性 P="},
-            {"CorrShapiroWY", "Y 的 Shapiro-Wilk W="},
-            {"CorrShapiroPY", "Y 正态性 P="},
+            {"CorrShapiroWX", "X 的 S-W W="},
+            {"CorrShapiroPX", "X 的 S-W P="},
+            {"CorrShapiroWY", "Y 的 S-W W="},
+            {"CorrShapiroPY", "Y 的 S-W P="},
         }});
     return layout;
 }
@@ -360,6 +360,40 @@ RankDetails rankCorrelation(std::span<const std::int64_t> x, std::span<const std
     }
     d.note = noteOf(groups, true, gap, &r.reportRankTest);
     return r;
+}
+
+bool hasRankDetails(Method method) {
+    return method == TwoSampleT || method == PairedT || method == Anova || method == Correlation;
+}
+
+Details rankLayout(Method method) {
+    switch (method) {
+    case TwoSampleT:
+        return rankTwoSampleLayout();
+    case PairedT:
+        return rankPairedLayout();
+    case Anova:
+        return rankAnovaLayout();
+    case Correlation:
+        return rankCorrelationLayout();
+    default:
+        return {};
+    }
+}
+
+RankDetails rankDetails(Method method, std::span<const std::span<const std::int64_t>> lists) {
+    if (!hasRankDetails(method) || lists.size() < (method == Anova ? 3U : 2U))
+        return {};
+    switch (method) {
+    case TwoSampleT:
+        return rankTwoSample(lists[0], lists[1]);
+    case PairedT:
+        return rankPaired(lists[0], lists[1]);
+    case Anova:
+        return rankAnova({lists[0], lists[1], lists[2]});
+    default:
+        return rankCorrelation(lists[0], lists[1]);
+    }
 }
 
 } // namespace quarbel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/entry/details.h"
+#include "core/shell/methods.h"
 
 #include <array>
 #include <cstdint>
@@ -35,5 +36,14 @@ RankDetails rankPaired(std::span<const std::int64_t> x, std::span<const std::int
 RankDetails rankAnova(const std::array<std::span<const std::int64_t>, 3> &groups);
 // Method 6: Spearman's ρ of X and Y over the complete pairs.
 RankDetails rankCorrelation(std::span<const std::int64_t> x, std::span<const std::int64_t> y);
+
+// The four methods with these values, chosen by the method: its grid lists in column order
+// (two for TwoSampleT, PairedT and Correlation, three for Anova).
+bool hasRankDetails(Method method);
+// The layout of `method`; no items for a method without rank details.
+Details rankLayout(Method method);
+// The values of `method` from its lists; an empty result for a method without rank details or
+// with fewer lists than it takes.
+RankDetails rankDetails(Method method, std::span<const std::span<const std::int64_t>> lists);
 
 } // namespace quarbel

@@ -1,5 +1,7 @@
 #include "core/report/report.h"
 
+#include "core/report/report_builder.h"
+
 #include "core/entry/number_rules.h"
 #include "core/shell/methods.h"
 #include "core/tables/four_fold.h"
@@ -7,74 +9,9 @@
 #include <functional>
 
 namespace quarbel {
-namespace {
 
-const QString NoResult = QStringLiteral("无可报告的结果：输入不完整或结果无定义。"
-                                        "No result to report: the input is incomplete or the "
-                                        "result is undefined.");
-const QString SimulatedNote =
-    QStringLiteral("数据为正态分布数据生成工具产生的模拟数据，仅供教学与方法演示，并非观察所得。");
+namespace reporting {
 
-// The pieces one sentence pair is put together from.
-struct Sentence {
-    QString subjectZh; // "两组均数差异"
-    QString subjectEn; // "The difference between the two means"
-    QString testZh;    // a named test, first inside the brackets: "Fisher确切概率法"
-    QString testEn;
-    QStringList statsZh; // "t = 2.2361", "ν = 18"
-    QStringList statsEn;
-    QString exactP;  // "0.026", "<0.001"; empty when not available
-    QString labelP;  // the panel's judgement: "p < 0.05"
-    QString extraZh; // a second test after the first, already with its P
-    QString extraEn;
-    QString effectZh; // "均数差 " or "OR = "
-    QString effectEn; // "The mean difference" (with a CI) or "η² = " (without)
-    QString effect;
-    QString low;
-    QString high;
-    QString tailZh; // a sentence that follows, such as the regression equation
-    QString tailEn;
-};
-
-class Builder {
-  public:
-    explicit Builder(const ReportTexts &texts) : m_texts(texts) {}
-
-    QString at(const QString &name) const { return m_texts.fields.value(name).trimmed(); }
-    QString at(const char *name) const { return at(QString::fromUtf8(name)); }
-    QString item(const char *array, int i) const {
-        return at(QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(i));
-    }
-
-    // A result row; left out when its value is missing.
-    void row(const QString &caption, const QString &value) {
-        if (!value.isEmpty())
-            m_report.results.rows.append({caption, value});
-    }
-    // "2.87（0.41 ~ 5.32）" under "caption（95% CI）" when both ends are there, else the value.
-    void rowWithCi(const QString &caption, const QString &value, const QString &low,
-                   const QString &high) {
-        const bool ci = !value.isEmpty() && !low.isEmpty() && !high.isEmpty();
-        row(ci ? caption + QStringLiteral("（95% CI）") : caption, withCi(value, low, high));
-    }
-    void rowWithCi(const QString &caption, const char *value, const char *low, const char *high) {
-        rowWithCi(caption, at(value), at(low), at(high));
-    }
-    static QString withCi(const QString &value, const QString &low, const QString &high) {
-        if (value.isEmpty() || low.isEmpty() || high.isEmpty())
-            return value;
-        return QStringLiteral("%1（%2 ~ %3）").arg(value, low, high);
-    }
-
-    Report &report() { return m_report; }
-    const ReportTexts &texts() const { return m_texts; }
-
-  private:
-    const ReportTexts &m_texts;
-    Report m_report;
-};
-
-// "t = 2.2361  p < 0.05" -> {"2.2361", "p < 0.05"}.
 std::pair<QString, QString> splitResultLine(const QString &line) {
     const qsizetype gap = line.indexOf(labels::Gap);
     const QString statistic = gap < 0 ? line : line.left(gap);
@@ -101,8 +38,6 @@ bool significant(const QString &exact, const QString &label) {
     return label.startsWith(QLatin1String("p <"));
 }
 
-// A sum of displayed counts minus `minus`, in the plain decimal form; empty when any is not
-// a number.
 QString dfOf(const QStringList &counts, int minus) {
     Fixed4 sum;
     for (const QString &c : counts) {
@@ -114,8 +49,6 @@ QString dfOf(const QStringList &counts, int minus) {
     return plainForm(sum - Fixed4::fromTicks(std::int64_t(minus) * Fixed4::Scale));
 }
 
-// The note names the test to report ("应报告 Welch …", "请报告 Welch …"); a note that only
-// says why a test could not be done does not count.
 bool recommends(const QString &note, const char *test) {
     QString plain = note;
     plain.remove(u' ');
@@ -170,6 +103,18 @@ void compose(Report &report, const Sentence &s) {
     }
     report.english = english + s.tailEn;
 }
+
+} // namespace reporting
+
+namespace {
+
+using namespace reporting;
+
+const QString NoResult = QStringLiteral("无可报告的结果：输入不完整或结果无定义。"
+                                        "No result to report: the input is incomplete or the "
+                                        "result is undefined.");
+const QString SimulatedNote =
+    QStringLiteral("数据为正态分布数据生成工具产生的模拟数据，仅供教学与方法演示，并非观察所得。");
 
 // The summary of each group as its panel shows it.
 void groupInputs(Builder &b, const char *array, int groups) {
@@ -623,7 +568,9 @@ Report buildReport(const ReportTexts &texts) {
     static const std::array<std::function<bool(Builder &, Sentence &)>, MethodCount> methods{
         twoSample, paired, anova, fourFold, pairedFourFold, rxc, correlation, graded};
     Sentence s;
-    if (!methods[std::size_t(method)](b, s)) {
+    // A group that is not normal: the rank test is reported instead (its own note says why).
+    const bool rank = rankReport(method, b, s);
+    if (!rank && !methods[std::size_t(method)](b, s)) {
         Report empty;
         empty.title = report.title;
         empty.stamp = report.stamp;
@@ -633,7 +580,8 @@ Report buildReport(const ReportTexts &texts) {
     if (report.chinese.isEmpty())
         compose(report, s);
 
-    const QString note = b.at(QStringLiteral("Note%1").arg(method));
+    const QString note =
+        b.at((rank ? QStringLiteral("NoteRank%1") : QStringLiteral("Note%1")).arg(method));
     if (!note.isEmpty())
         report.notes << note;
     if (method == RxC && !b.at("Label22").isEmpty())

@@ -23,11 +23,12 @@ enum Method : int {
     Diagnostic = 9,
     Roc = 10,
     SampleSize = 11,
+    KGroups = 12,
 };
 // The eight classic methods.
 inline constexpr int MethodCount = 8;
 // Every method, the added ones included.
-inline constexpr int AllMethodCount = 12;
+inline constexpr int AllMethodCount = 13;
 
 inline const std::array<QString, MethodCount> &methodCaptions() {
     static const std::array<QString, MethodCount> captions{
@@ -52,6 +53,8 @@ inline QString methodCaption(int index) {
         return QCoreApplication::translate("Methods", "ROC曲线分析");
     case SampleSize:
         return QCoreApplication::translate("Methods", "样本量估计");
+    case KGroups:
+        return QCoreApplication::translate("Methods", "多组比较（2～10组）");
     default:
         return methodCaptions().front();
     }
@@ -66,7 +69,7 @@ inline const QString &gridHint() {
 // and may import and export.
 inline bool usesGrid(int index) {
     return index == TwoSampleT || index == PairedT || index == Anova || index == Correlation ||
-           index == Survival || index == Roc;
+           index == Survival || index == Roc || index == KGroups;
 }
 
 inline QString methodHeading(int index) {

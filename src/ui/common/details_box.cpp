@@ -18,7 +18,8 @@ DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *
     setObjectName(noteName + QStringLiteral("Box"));
     auto *outer = new QVBoxLayout(this);
     auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
+    // Tight enough that a box of three pairs a row leaves the picture its room beside it.
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
     outer->addLayout(grid);
     for (qsizetype i = 0; i < layout.items.size(); ++i) {
@@ -39,6 +40,11 @@ DetailsBox::DetailsBox(const Details &layout, const QString &noteName, QWidget *
     m_note->setObjectName(noteName);
     m_note->setTextFormat(Qt::PlainText);
     m_note->setWordWrap(true);
+    // A long note wraps to the width the values take instead of widening the box, so a note
+    // that appears never pushes the method's picture from beside the results to under them.
+    QSizePolicy wrapping(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    wrapping.setHeightForWidth(true);
+    m_note->setSizePolicy(wrapping);
     m_note->setStyleSheet(QStringLiteral("color: #8a4b00;"));
     outer->addWidget(m_note);
 }

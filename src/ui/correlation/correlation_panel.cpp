@@ -3,13 +3,16 @@
 #include "core/correlation/correlation.h"
 #include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
+#include "ui/rank/rank_box.h"
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QTabWidget>
 
 namespace quarbel {
 
-CorrelationPanel::CorrelationPanel(QWidget *parent) : Panel(parent) {
+CorrelationPanel::CorrelationPanel(std::vector<const ColumnList *> lists, QWidget *parent)
+    : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_6"));
     auto *layout = new QGridLayout(this);
     m_n = resultField(QStringLiteral("Label13_6"), this);
@@ -34,7 +37,9 @@ CorrelationPanel::CorrelationPanel(QWidget *parent) : Panel(parent) {
     layout->addWidget(equationCaption, 7, 0);
     layout->addWidget(m_equation, 7, 1);
     m_details = new DetailsBox(correlationDetailsLayout(), QStringLiteral("Note6"), this);
-    layout->addWidget(m_details, 8, 0, 1, 2);
+    m_rank = new RankBox(Correlation, std::move(lists), this);
+    layout->addWidget(detailsWithRankTab(m_details, m_rank, QStringLiteral("RankTabs6"), this), 8,
+                      0, 1, 2);
     layout->setRowStretch(9, 1);
 
     // The equation is assembled from these; they are never shown.
@@ -65,6 +70,7 @@ void CorrelationPanel::clearResults() {
     for (QLabel *field : m_critical)
         field->clear();
     m_details->clear();
+    m_rank->refresh();
 }
 
 } // namespace quarbel

@@ -3,21 +3,25 @@
 #include "ui/common/panel_parts.h"
 
 #include <array>
+#include <vector>
 
 class QLabel;
 
 namespace quarbel {
 
+class ColumnList;
 struct PairTotals;
 
 class DetailsBox;
+class RankBox;
 
 // Result panel of linear correlation and regression, recomputed from both grid columns
 // (X, Y) on every change.
 class CorrelationPanel : public Panel {
     Q_OBJECT
   public:
-    explicit CorrelationPanel(QWidget *parent);
+    // `lists`: the grid's two columns, which the rank tests read raw.
+    CorrelationPanel(std::vector<const ColumnList *> lists, QWidget *parent);
 
     void recompute(const PairTotals &pairs);
     void clearResults() override;
@@ -32,6 +36,7 @@ class CorrelationPanel : public Panel {
     QLabel *m_slope{nullptr};
     QLabel *m_intercept{nullptr};
     DetailsBox *m_details{nullptr};
+    RankBox *m_rank{nullptr};
 };
 
 } // namespace quarbel

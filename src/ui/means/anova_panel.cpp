@@ -5,12 +5,14 @@
 #include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
 #include "ui/common/result_label.h"
+#include "ui/rank/rank_box.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace quarbel {
@@ -28,12 +30,12 @@ QListWidget *hiddenList(const QString &name, const QStringList &items, QWidget *
 
 } // namespace
 
-AnovaPanel::AnovaPanel(QWidget *parent) : Panel(parent) {
+AnovaPanel::AnovaPanel(std::vector<const ColumnList *> lists, QWidget *parent) : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_2"));
     setFrameShape(QFrame::StyledPanel);
     new QVBoxLayout(this);
     buildBoxes();
-    buildResults();
+    buildResults(std::move(lists));
 }
 
 void AnovaPanel::buildBoxes() {
@@ -58,7 +60,7 @@ void AnovaPanel::buildBoxes() {
     qobject_cast<QVBoxLayout *>(layout())->addLayout(grid);
 }
 
-void AnovaPanel::buildResults() {
+void AnovaPanel::buildResults(std::vector<const ColumnList *> lists) {
     auto *column = qobject_cast<QVBoxLayout *>(layout());
     auto label = [this](const QString &name, const QString &text = QString()) {
         auto *l = new QLabel(text, this);
@@ -116,7 +118,10 @@ void AnovaPanel::buildResults() {
     // Laid out from a run on empty boxes: the computation alone names the items. Four to a row
     // puts each pair's difference, interval and P on one line.
     m_details = new DetailsBox(runAnova(AnovaBoxes{}).details, QStringLiteral("Note2"), this, 4);
-    column->addWidget(m_details);
+    m_rank = new RankBox(Anova, std::move(lists), this);
+    // Its fields already fill a 768-pixel screen: the rank tab scrolls rather than grow.
+    column->addWidget(
+        detailsWithRankTab(m_details, m_rank, QStringLiteral("RankTabs2"), this, true));
     column->addStretch(1);
 
     hiddenList(QStringLiteral("List6"), fTableItems(), this);
@@ -185,6 +190,11 @@ void AnovaPanel::showLines(const std::array<QString, 3> &lines) {
 void AnovaPanel::clearInputs() {
     for (NumericCell *box : m_boxes)
         box->clear();
+}
+
+// The boxes' results follow the boxes; the rank values follow the grid the switch emptied.
+void AnovaPanel::clearResults() {
+    m_rank->refresh();
 }
 
 } // namespace quarbel

@@ -7,13 +7,16 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QListWidget;
 
 namespace quarbel {
 
+class ColumnList;
 class DetailsBox;
+class RankBox;
 
 // Result panel of the analysis of variance: the nine summary boxes, the F test with its
 // critical values, and the pairwise q and LSD-t comparisons sharing three result lines.
@@ -21,11 +24,13 @@ class DetailsBox;
 class AnovaPanel : public Panel {
     Q_OBJECT
   public:
-    explicit AnovaPanel(QWidget *parent = nullptr);
+    // `lists`: the grid's three groups, which the rank tests read raw.
+    explicit AnovaPanel(std::vector<const ColumnList *> lists, QWidget *parent = nullptr);
 
     // Writes a group's mean, SD and count boxes in that order; each write reruns the F test.
     void showGroup(int group, const GroupSummary &summary);
     void clearInputs() override;
+    void clearResults() override;
 
     // The terms of the last run that got past the zero test; they outlive a method switch.
     std::optional<WithinTerms> withinTerms() const { return m_terms; }
@@ -34,7 +39,7 @@ class AnovaPanel : public Panel {
 
   private:
     void buildBoxes();
-    void buildResults();
+    void buildResults(std::vector<const ColumnList *> lists);
     void runFTest();
     void runQTest();
     void runLsdTest();
@@ -47,6 +52,7 @@ class AnovaPanel : public Panel {
     std::array<QLabel *, 3> m_lines{};
     QListWidget *m_meanOrder{nullptr};
     DetailsBox *m_details{nullptr};
+    RankBox *m_rank{nullptr};
     bool m_writingGroup{false};
     std::optional<WithinTerms> m_terms;
 };

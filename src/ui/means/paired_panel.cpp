@@ -3,13 +3,15 @@
 #include "core/means/paired.h"
 #include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
+#include "ui/rank/rank_box.h"
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QTabWidget>
 
 namespace quarbel {
 
-PairedPanel::PairedPanel(QWidget *parent) : Panel(parent) {
+PairedPanel::PairedPanel(std::vector<const ColumnList *> lists, QWidget *parent) : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_1"));
     auto *layout = new QGridLayout(this);
     m_n = resultField(QStringLiteral("Label13_5"), this);
@@ -27,7 +29,9 @@ PairedPanel::PairedPanel(QWidget *parent) : Panel(parent) {
     m_result = resultField(QStringLiteral("Label5_7"), this, true);
     layout->addWidget(m_result, 7, 0, 1, 2);
     m_details = new DetailsBox(pairedDetailsLayout(), QStringLiteral("Note1"), this, 3);
-    layout->addWidget(m_details, 8, 0, 1, 2);
+    m_rank = new RankBox(PairedT, std::move(lists), this);
+    layout->addWidget(detailsWithRankTab(m_details, m_rank, QStringLiteral("RankTabs1"), this), 8,
+                      0, 1, 2);
     layout->setRowStretch(9, 1);
 }
 
@@ -49,6 +53,7 @@ void PairedPanel::clearResults() {
     for (QLabel *field : m_critical)
         field->clear();
     m_details->clear();
+    m_rank->refresh();
 }
 
 } // namespace quarbel

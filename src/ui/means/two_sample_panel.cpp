@@ -4,13 +4,16 @@
 #include "core/means/two_sample.h"
 #include "ui/common/details_box.h"
 #include "ui/common/panel_parts.h"
+#include "ui/rank/rank_box.h"
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QTabWidget>
 
 namespace quarbel {
 
-TwoSamplePanel::TwoSamplePanel(QWidget *parent) : Panel(parent) {
+TwoSamplePanel::TwoSamplePanel(std::vector<const ColumnList *> lists, QWidget *parent)
+    : Panel(parent) {
     setObjectName(QStringLiteral("Picture4_0"));
     auto *layout = new QGridLayout(this);
     const std::array<QString, 6> captions{
@@ -34,7 +37,9 @@ TwoSamplePanel::TwoSamplePanel(QWidget *parent) : Panel(parent) {
     m_result = resultField(QStringLiteral("Label5_6"), this, true);
     layout->addWidget(m_result, 7, 0, 1, 4);
     m_details = new DetailsBox(twoSampleDetailsLayout(), QStringLiteral("Note0"), this, 3);
-    layout->addWidget(m_details, 8, 0, 1, 5);
+    m_rank = new RankBox(TwoSampleT, std::move(lists), this);
+    layout->addWidget(detailsWithRankTab(m_details, m_rank, QStringLiteral("RankTabs0"), this), 8,
+                      0, 1, 5);
     layout->setRowStretch(9, 1);
     layout->setColumnStretch(4, 1);
 }
@@ -82,6 +87,7 @@ void TwoSamplePanel::clearResults() {
     for (QLabel *field : m_critical)
         field->clear();
     m_details->clear();
+    m_rank->refresh();
 }
 
 } // namespace quarbel

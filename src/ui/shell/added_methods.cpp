@@ -2,6 +2,7 @@
 
 #include "ui/diagnostic/diagnostic_panel.h"
 #include "ui/diagnostic/roc_panel.h"
+#include "ui/kgroups/kgroups_panel.h"
 #include "ui/samplesize/sample_size_panel.h"
 #include "ui/survival/survival_panel.h"
 
@@ -13,6 +14,7 @@ std::vector<MethodEntry> addedMethods(const MethodGrids &grids, QWidget *owner) 
     methods.push_back(diagnosticMethod(grids.fourFold, owner));
     methods.push_back(rocMethod(grids.twoColumn, owner));
     methods.push_back(sampleSizeMethod(owner));
+    methods.push_back(kGroupsMethod(grids.twoColumn, owner));
     return methods;
 }
 

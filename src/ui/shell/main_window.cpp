@@ -193,19 +193,20 @@ void MainWindow::createPanels() {
     addInputPanel(m_graded = new GradedPanel(gradedResults, this));
 
     DataGrid *two = m_twoColumnGrid;
+    const std::vector<const ColumnList *> columns{m_lists[0], m_lists[1]};
     m_methods = {
-        {TwoSampleT, two, m_twoSample = new TwoSamplePanel(this), two, {}, "Text1_0"},
-        {PairedT, two, m_paired = new PairedPanel(this), two, {}, "Text1_0"},
+        {TwoSampleT, two, m_twoSample = new TwoSamplePanel(columns, this), two, {}, "Text1_0"},
+        {PairedT, two, m_paired = new PairedPanel(columns, this), two, {}, "Text1_0"},
         {Anova,
          m_threeGroupGrid,
-         m_anovaPanel = new AnovaPanel(this),
+         m_anovaPanel = new AnovaPanel({m_lists[2], m_lists[3], m_lists[4]}, this),
          m_threeGroupGrid,
          {},
          "Text30_0"},
         {FourFold, m_fourFold, fourFoldResults, nullptr, {}, "Text11_0"},
         {PairedFourFold, m_fourFold, pairedFourFoldResults, nullptr, {}, "Text11_0"},
         {RxC, m_rxc, rxcResults, nullptr, {}, "Text111_0"},
-        {Correlation, two, m_correlation = new CorrelationPanel(this), two, {}, "Text1_0"},
+        {Correlation, two, m_correlation = new CorrelationPanel(columns, this), two, {}, "Text1_0"},
         {Graded, m_graded, gradedResults, nullptr, {}, "Text12_0"},
     };
     for (MethodEntry &entry : addedMethods({m_twoColumnGrid, m_threeGroupGrid, m_fourFold}, this))

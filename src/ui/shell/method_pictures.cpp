@@ -3,6 +3,7 @@
 #include "core/entry/column_list.h"
 #include "core/plots/correlation_plot.h"
 #include "core/plots/means_plots.h"
+#include "core/plots/qq_plot.h"
 #include "core/plots/tables_plots.h"
 #include "core/shell/methods.h"
 #include "ui/common/picture_drawing.h"
@@ -10,9 +11,12 @@
 #include "ui/entry/data_grid.h"
 #include "ui/means/anova_panel.h"
 #include "ui/means/two_sample_panel.h"
+#include "ui/rank/qq_picture.h"
 #include "ui/tables/four_fold_panel.h"
 #include "ui/tables/graded_panel.h"
 #include "ui/tables/rxc_panel.h"
+
+#include <QAction>
 
 namespace quarbel {
 
@@ -51,10 +55,32 @@ void MethodPictures::scheduleAll() {
         p->schedule();
 }
 
+std::function<void(PlotView &)> MethodPictures::withQq(int method,
+                                                       std::function<void(PlotView &)> usual) {
+    PlotView *view = picture(method);
+    auto *qq = new QAction(tr("正态Q-Q图"), view);
+    qq->setObjectName(view->objectName() + QStringLiteral("Qq"));
+    qq->setCheckable(true);
+    view->addAction(qq);
+    connect(qq, &QAction::toggled, view, &PlotView::schedule);
+    DataGrid *grid = method == Anova ? m_sources.threeGroupGrid : m_sources.twoColumnGrid;
+    const int columns = method == Anova ? 3 : 2;
+    return [qq, grid, columns, method, usual = std::move(usual)](PlotView &v) {
+        if (!qq->isChecked()) {
+            usual(v);
+            return;
+        }
+        std::vector<std::span<const std::int64_t>> lists;
+        for (int c = 0; c < columns; ++c)
+            lists.push_back(grid->list(c)->ticks());
+        drawQq(v, qqPicture(Method(method), lists));
+    };
+}
+
 void MethodPictures::setDrawers() {
     const PictureSources &s = m_sources;
     auto ticks = [](DataGrid *grid, int column) { return grid->list(column)->ticks(); };
-    picture(TwoSampleT)->setDrawer([s, ticks](PlotView &view) {
+    picture(TwoSampleT)->setDrawer(withQq(TwoSampleT, [s, ticks](PlotView &view) {
         const auto boxes = s.twoSample->boxTexts();
         std::vector<GroupPicture> groups;
         groups.reserve(2);
@@ -63,11 +89,11 @@ void MethodPictures::setDrawers() {
                                           boxes[std::size_t(3 * g + 1)],
                                           boxes[std::size_t(3 * g + 2)]));
         drawGroups(view, groups);
-    });
-    picture(PairedT)->setDrawer([s, ticks](PlotView &view) {
+    }));
+    picture(PairedT)->setDrawer(withQq(PairedT, [s, ticks](PlotView &view) {
         drawPaired(view, pairedPicture(ticks(s.twoColumnGrid, 0), ticks(s.twoColumnGrid, 1)));
-    });
-    picture(Anova)->setDrawer([s, ticks](PlotView &view) {
+    }));
+    picture(Anova)->setDrawer(withQq(Anova, [s, ticks](PlotView &view) {
         const AnovaBoxes boxes = s.anova->boxes();
         std::vector<GroupPicture> groups;
         groups.reserve(3);
@@ -76,17 +102,17 @@ void MethodPictures::setDrawers() {
                                           boxes[std::size_t(3 * g + 1)],
                                           boxes[std::size_t(3 * g + 2)]));
         drawGroups(view, groups);
-    });
+    }));
     picture(FourFold)->setDrawer(
         [s](PlotView &view) { drawFourFold(view, fourFoldPicture(s.fourFold->cellTexts())); });
     picture(PairedFourFold)->setDrawer([s](PlotView &view) {
         drawPairedFourFold(view, pairedFourFoldPicture(s.fourFold->cellTexts()));
     });
     picture(RxC)->setDrawer([s](PlotView &view) { drawRxC(view, rxcPicture(s.rxc->cellTexts())); });
-    picture(Correlation)->setDrawer([s, ticks](PlotView &view) {
+    picture(Correlation)->setDrawer(withQq(Correlation, [s, ticks](PlotView &view) {
         drawCorrelation(view,
                         correlationPicture(ticks(s.twoColumnGrid, 0), ticks(s.twoColumnGrid, 1)));
-    });
+    }));
     picture(Graded)->setDrawer(
         [s](PlotView &view) { drawGraded(view, gradedPicture(s.graded->cellTexts())); });
 }

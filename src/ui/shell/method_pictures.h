@@ -3,6 +3,9 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
+
+class QAction;
 
 namespace quarbel {
 
@@ -42,6 +45,9 @@ class MethodPictures : public QObject {
 
   private:
     void setDrawers();
+    // The context menu entry "正态Q-Q图" of a method with raw groups: checked, the picture shows
+    // the groups' normal Q–Q plots instead of its usual drawing.
+    std::function<void(PlotView &)> withQq(int method, std::function<void(PlotView &)> usual);
     void scheduleOn(QObject *source, std::initializer_list<int> methods);
 
     PictureSources m_sources;
