@@ -45,6 +45,8 @@ KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_g
     // Two pages, so ten groups, the tests and the picture fit a 768-pixel screen.
     auto *tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("KGroupTabs"));
+    // No pane frame: the style would draw it again under every value a key changes.
+    tabs->setDocumentMode(true);
     auto *describe = new QWidget(tabs);
     tabs->addTab(describe, tr("各组统计描述"));
     auto *groupGrid = new QGridLayout(describe);
@@ -57,7 +59,10 @@ KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_g
         groupGrid->addWidget(header(captions[c], describe), 0, c);
     for (int g = 0; g < KGroupsMax; ++g)
         for (int f = 0; f < FieldCount; ++f) {
-            QLabel *field = fieldLabel(controlName(fieldArrays[std::size_t(f)], g + 1), describe);
+            // Without a frame: a framed field has the style draw its frame again for every
+            // value a key changes, which alone would take most of a key's time.
+            QLabel *field = resultField(controlName(fieldArrays[std::size_t(f)], g + 1), describe);
+            field->setAlignment(Qt::AlignCenter);
             field->setMinimumWidth(f < 2 ? 48 : 72);
             m_fields[std::size_t(g)][std::size_t(f)] = field;
             groupGrid->addWidget(field, 1 + g, f);
