@@ -1,60 +1,18 @@
 #include "core/entry/column_list.h"
 #include "core/kgroups/k_groups.h"
+#include "kgroups/kgroups_reference.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-#include <QFile>
 
 #include <string>
 #include <vector>
 
 using namespace quarbel;
+using quarbel::test::KGroupsCase;
+using quarbel::test::kGroupsCases;
 
 namespace {
-
-// One set of data/kgroups.txt: the two columns as typed and R's texts ("-" for empty).
-struct KGroupsCase {
-    std::string name;
-    QStringList value, group;
-    std::vector<QStringList> groups; // code n mean sd median P25 P75 Shapiro-P
-    QStringList tests;               // KGroupF … KGroupKruskalEps2
-    std::vector<QStringList> pairs;
-    QString choice;
-};
-QUARBEL_PRINT_ROW_NAME(KGroupsCase)
-
-QString boxText(const QString &field) {
-    return field == u"-" ? QString() : field;
-}
-
-std::vector<KGroupsCase> kGroupsCases() {
-    std::vector<KGroupsCase> cases;
-    QFile f(QStringLiteral(QUARBEL_TEST_DATA "/kgroups.txt"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return cases;
-    for (const QString &line : QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-        QStringList fields = line.split(u' ', Qt::SkipEmptyParts);
-        const QString kind = fields.takeFirst();
-        for (QString &t : fields)
-            t = kind == u"V" || kind == u"G" ? (t == u"_" ? QString() : t) : boxText(t);
-        if (kind == u"SET")
-            cases.push_back({fields[0].toStdString(), {}, {}, {}, {}, {}, {}});
-        else if (kind == u"V")
-            cases.back().value = fields;
-        else if (kind == u"G")
-            cases.back().group = fields;
-        else if (kind == u"GR")
-            cases.back().groups.push_back(fields);
-        else if (kind == u"T")
-            cases.back().tests = fields;
-        else if (kind == u"PR")
-            cases.back().pairs.push_back(fields);
-        else if (kind == u"C")
-            cases.back().choice = fields[0];
-    }
-    return cases;
-}
 
 QString choiceName(KGroupsChoice c) {
     switch (c) {
