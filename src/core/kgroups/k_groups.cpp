@@ -534,6 +534,7 @@ KGroupsResult analyseKGroups(const KGroupsColumns &columns) {
     r.tests.note = noteOf(gaps, r.choice, totals.halfRows(), true);
     if (r.groups.size() == 1)
         r.tests.note = tr("只有 1 组：至少需要 2 组才能比较。");
+    r.picture = kGroupsPicture(columns);
     return r;
 }
 

@@ -63,6 +63,20 @@ struct KGroupTexts {
     friend bool operator==(const KGroupTexts &, const KGroupTexts &) = default;
 };
 
+// The numbers behind the picture: each group's values as dots (a box plot above MaxDots
+// values) and its mean with the t interval.
+struct KGroupBox {
+    double low{0}, p25{0}, median{0}, p75{0}, high{0}; // whiskers at 1.5 IQR, as R's boxplot
+    friend bool operator==(const KGroupBox &, const KGroupBox &) = default;
+};
+struct KGroupPicture {
+    QString label;
+    std::vector<double> dots;
+    std::vector<double> dotOffsets; // horizontal jitter within ±0.3
+    std::optional<KGroupBox> box;
+    std::optional<Estimate> mean;
+    friend bool operator==(const KGroupPicture &, const KGroupPicture &) = default;
+};
 // Which analysis the note asks to report.
 enum class KGroupsChoice { None, Anova, Welch, Rank };
 
@@ -79,6 +93,9 @@ struct KGroupsResult {
     // False for a result from totals alone: the order statistics (medians, Shapiro–Wilk,
     // Levene, Kruskal–Wallis, Dunn) are still empty, and so is the choice.
     bool complete{false};
+    // The picture's numbers, made with the order statistics (a complete result only), so that
+    // drawing it after the pause sorts nothing again.
+    std::vector<KGroupPicture> picture;
     friend bool operator==(const KGroupsResult &, const KGroupsResult &) = default;
 };
 
@@ -95,19 +112,7 @@ KGroupsResult kGroupMeans(const KGroupTotals &totals);
 // median and Dunn's test from their definitions. Never throws.
 KGroupsResult analyseKGroups(const KGroupsColumns &columns);
 
-// The numbers behind the picture: each group's values as dots (a box plot above MaxDots
-// values) and its mean with the t interval.
-struct KGroupBox {
-    double low{0}, p25{0}, median{0}, p75{0}, high{0}; // whiskers at 1.5 IQR, as R's boxplot
-    friend bool operator==(const KGroupBox &, const KGroupBox &) = default;
-};
-struct KGroupPicture {
-    QString label;
-    std::vector<double> dots;
-    std::vector<double> dotOffsets; // horizontal jitter within ±0.3
-    std::optional<KGroupBox> box;
-    std::optional<Estimate> mean;
-};
+// The numbers behind the picture from the rows themselves.
 std::vector<KGroupPicture> kGroupsPicture(const KGroupsColumns &columns);
 
 // The report of the analysis the note chooses: per group n with mean ± SD, or M (P25, P75)

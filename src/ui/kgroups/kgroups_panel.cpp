@@ -75,6 +75,8 @@ KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_g
     m_pairs->setHorizontalHeaderLabels(kGroupPairHeader());
     m_pairs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pairs->verticalHeader()->setVisible(false);
+    // Rows as tall as a line of text, so more pairs show without scrolling.
+    m_pairs->verticalHeader()->setDefaultSectionSize(m_pairs->fontMetrics().height() + 4);
     tabs->addTab(m_pairs, tr("两两比较"));
     layout->addWidget(tabs, 0, 0);
 
@@ -83,10 +85,12 @@ KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_g
     layout->addWidget(m_tests, 1, 0);
     layout->setRowStretch(2, 1);
     m_picture = attachPicture(this, QStringLiteral("Plot12"));
-    // The picture reads the grid when it redraws, which the typing's pause or a shown result
-    // asks for, never a keystroke.
+    // A complete result brings the picture's numbers; only a redraw in the middle of typing
+    // (the panel shown again) reads the grid for them.
     m_picture->setDrawer([this](PlotView &view) {
-        drawKGroups(view, m_result ? kGroupsPicture(columns()) : std::vector<KGroupPicture>{});
+        drawKGroups(view, !m_result            ? std::vector<KGroupPicture>{}
+                          : m_result->complete ? m_result->picture
+                                               : kGroupsPicture(columns()));
     });
 
     for (int c = 0; c < 2; ++c) {
@@ -148,7 +152,7 @@ void KGroupsPanel::display(std::shared_ptr<const KGroupsResult> result) {
     const std::vector<QStringList> none;
     const std::vector<QStringList> &pairs = m_result ? m_result->pairs : none;
     // A key changes a few texts of the table: only those are written, and the columns are
-    // fitted to their texts only when the number of pairs changes.
+    // fitted to their texts only when the number of pairs changes or the result is complete.
     const bool resized = m_pairs->rowCount() != int(pairs.size());
     m_pairs->setRowCount(int(pairs.size()));
     for (std::size_t r = 0; r < pairs.size(); ++r)
@@ -162,7 +166,9 @@ void KGroupsPanel::display(std::shared_ptr<const KGroupsResult> result) {
             if (item->text() != pairs[r][c])
                 item->setText(pairs[r][c]);
         }
-    if (resized)
+    // The rank columns fill in only with a complete result: the columns are fitted again then,
+    // or Dunn's z would show elided.
+    if (resized || (m_result && m_result->complete))
         m_pairs->resizeColumnsToContents();
     if (m_result)
         m_tests->write(m_result->tests);
