@@ -85,12 +85,10 @@ KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_g
     layout->addWidget(m_tests, 1, 0);
     layout->setRowStretch(2, 1);
     m_picture = attachPicture(this, QStringLiteral("Plot12"));
-    // A complete result brings the picture's numbers; only a redraw in the middle of typing
-    // (the panel shown again) reads the grid for them.
+    // The picture draws what the last complete run settled, from the numbers it made: a
+    // redraw while the typing goes on sorts nothing.
     m_picture->setDrawer([this](PlotView &view) {
-        drawKGroups(view, !m_result            ? std::vector<KGroupPicture>{}
-                          : m_result->complete ? m_result->picture
-                                               : kGroupsPicture(columns()));
+        drawKGroups(view, m_complete ? m_complete->picture : std::vector<KGroupPicture>{});
     });
 
     for (int c = 0; c < 2; ++c) {
@@ -142,6 +140,8 @@ void KGroupsPanel::run() {
 
 void KGroupsPanel::display(std::shared_ptr<const KGroupsResult> result) {
     m_result = std::move(result);
+    if (!m_result || m_result->complete)
+        m_complete = m_result;
     const std::size_t used = m_result ? m_result->groups.size() : 0;
     for (std::size_t g = 0; g < m_fields.size(); ++g) {
         const std::array<QString, 8> texts =

@@ -47,6 +47,9 @@ class KGroupsPanel : public Panel {
     KGroupTotals m_totals;
     bool m_totalsStale{true};
     std::shared_ptr<const KGroupsResult> m_result;
+    // The last complete result, which the picture draws: a result from totals alone, shown
+    // while the typing goes on, has no order statistics to draw from.
+    std::shared_ptr<const KGroupsResult> m_complete;
 };
 
 // The comparison of groups on the two-column grid, captioned "观察值" and "组别".
