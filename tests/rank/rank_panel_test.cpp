@@ -22,6 +22,10 @@ struct PanelCase {
     DataRow row;
 };
 
+void PrintTo(const PanelCase &c, std::ostream *os) {
+    *os << c.row.name;
+}
+
 std::vector<PanelCase> panelCases() {
     std::vector<PanelCase> cases;
     const std::pair<Method, const char *> files[] = {{TwoSampleT, "two_sample.txt"},
