@@ -38,8 +38,7 @@ TEST_P(KGroupsPanelAgainstR, ShowsWhatRShowsAfterAnImport) {
         QStringList shown;
         for (const char *f : fields)
             shown << text(QStringLiteral("%1_%2").arg(QLatin1String(f)).arg(g + 1));
-        EXPECT_EQ(shown, g < c.groups.size() ? c.groups[g] : QStringList(8))
-            << "group " << g + 1;
+        EXPECT_EQ(shown, g < c.groups.size() ? c.groups[g] : QStringList(8)) << "group " << g + 1;
     }
     const Details layout = kGroupsLayout();
     ASSERT_EQ(layout.items.size(), c.tests.size());
