@@ -1,12 +1,17 @@
 #include "core/entry/column_list.h"
 #include "core/exchange/workbook.h"
+#include "core/shell/methods.h"
+#include "ui/common/plot_view.h"
 #include "ui/common/seams.h"
 #include "ui/entry/data_grid.h"
 #include "ui/entry/numeric_cell.h"
 #include "ui/shell/main_window.h"
+#include "ui/shell/method_pictures.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -130,6 +135,38 @@ TEST_F(Exchange, EveryGroupIsSummarisedAfterAnImport) {
     EXPECT_EQ(box(2), "16");
     EXPECT_EQ(box(8), "2");
     EXPECT_EQ(box(6), "8.0000");
+}
+
+// The two-column grid serves three methods and the three-group grid a fourth: an import pays for
+// the shown method's picture only, and a hidden one is drawn when its method is chosen.
+TEST_F(Exchange, AnImportDrawsNoHiddenMethodsPicture) {
+    window->show();
+    window->selectMethod(TwoSampleT);
+    const QString path = dir.filePath(QStringLiteral("two.xlsx"));
+    ASSERT_TRUE(
+        writeWorkbook(path, {{"1", "2", "3"}, {"4", "5", "7"}}, WorkbookFormat::Xlsx).isEmpty());
+    auto settle = [] {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 3 * PlotView::CoalesceMs)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    settle();
+    MethodPictures *pictures = window->pictures();
+    std::array<int, MethodCount> before{};
+    for (int m = 0; m < MethodCount; ++m)
+        before[std::size_t(m)] = pictures->picture(m)->redrawCount();
+    importFrom(path);
+    settle();
+    EXPECT_EQ(pictures->picture(TwoSampleT)->redrawCount(), before[TwoSampleT] + 1);
+    for (int m : {PairedT, Correlation, Anova}) {
+        EXPECT_EQ(pictures->picture(m)->redrawCount(), before[std::size_t(m)]) << "method " << m;
+        EXPECT_TRUE(pictures->picture(m)->isPending()) << "method " << m;
+    }
+    // Shown, the paired picture is drawn at last.
+    window->selectMethod(PairedT);
+    settle();
+    EXPECT_FALSE(pictures->picture(PairedT)->isPending());
 }
 
 struct FailureCase {

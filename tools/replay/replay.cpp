@@ -295,12 +295,15 @@ class Driver {
     }
 
     // A picture redraws a moment after its last change; what is printed or saved is its
-    // final state.
-    static void flushPictures() {
+    // final state. A hidden picture is drawn when it is shown, as for the user, so printing
+    // draws only the pictures on screen and the one printed: an import or a key pays for no
+    // other method's picture here either.
+    static void flushPictures(QObject *printed) {
         PendingWork::flushAll();
         for (QWidget *top : QApplication::topLevelWidgets())
             for (PlotView *picture : top->findChildren<PlotView *>())
-                picture->flush();
+                if (picture == printed || picture->isVisible())
+                    picture->flush();
     }
 
     void savePicture(const QString &name, const QString &path) {
@@ -345,8 +348,9 @@ class Driver {
 
     void print(const QString &names) {
         for (const QString &n : names.split(u' ', Qt::SkipEmptyParts)) {
-            flushPictures();
-            out(n + u'=' + (n == u"clipboard" ? clipboardText() : valueOf(find(n))));
+            QObject *o = n == u"clipboard" ? nullptr : find(n);
+            flushPictures(o);
+            out(n + u'=' + (o ? valueOf(o) : clipboardText()));
         }
     }
 
@@ -428,8 +432,9 @@ class Driver {
     }
 
     void expect(const QString &name, const QString &expected) {
-        flushPictures();
-        const QString actual = valueOf(find(name));
+        QObject *o = find(name);
+        flushPictures(o);
+        const QString actual = valueOf(o);
         if (actual != expected) {
             ++failures;
             out(QStringLiteral("FAIL line %1 %2: expected «%3» got «%4»")

@@ -54,6 +54,14 @@ bool SheetBuilder::set(qsizetype row, qsizetype column, const QString &text, std
     return true;
 }
 
+void SheetBuilder::reserve(qsizetype rows) {
+    rows = std::min(rows, m_maxRows);
+    for (QStringList &list : m_columns)
+        list.reserve(rows);
+    for (std::vector<std::int64_t> &parsed : m_ticks)
+        parsed.reserve(std::size_t(rows));
+}
+
 SheetColumns SheetBuilder::finish() {
     SheetColumns sheet;
     sheet.usedRows = std::max<qsizetype>(m_lastRow + 1, 1);
@@ -129,11 +137,15 @@ SheetColumns readWorkbook(const QString &path, int columnCount) {
         failed.error = QStringLiteral("file too large");
         return failed;
     }
-    const QByteArray bytes = file.read(MaxFileBytes + 1);
+    QByteArray bytes = file.read(MaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > MaxFileBytes) {
         failed.error = file.errorString();
         return failed;
     }
+    file.close();
+    // Handed over, so that the reader can free the file's bytes as soon as it is done with them.
+    if (bytes.startsWith(QByteArrayView("PK\x03\x04", 4)))
+        return workbook_detail::readXlsx(std::move(bytes), columnCount);
     return readWorkbookBytes(bytes, columnCount);
 }
 

@@ -16,6 +16,8 @@ class SheetBuilder {
     bool set(qsizetype row, qsizetype column, const QString &text);
     // The same with the text already parsed: `ticks` is ColumnList::ticksOf(text).
     bool set(qsizetype row, qsizetype column, const QString &text, std::int64_t ticks);
+    // Room for this many rows in every column, so that they are allocated once.
+    void reserve(qsizetype rows);
     SheetColumns finish();
 
   private:
@@ -26,7 +28,9 @@ class SheetBuilder {
 };
 
 SheetColumns readXls(const QByteArray &bytes, int columnCount);
-SheetColumns readXlsx(const QByteArray &bytes, int columnCount);
+// Takes the bytes by value so that a caller handing over its only copy has it freed once the
+// parts are inflated.
+SheetColumns readXlsx(QByteArray bytes, int columnCount);
 
 // Properties with no application are left out of the file.
 std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error,

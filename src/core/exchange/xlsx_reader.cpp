@@ -30,6 +30,11 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 namespace quarbel::workbook_detail {
 namespace {
 
@@ -174,7 +179,8 @@ struct SharedStrings {
 // The whole part inflated at once. The size the archive states is checked before anything is
 // allocated and the data may not inflate beyond it, so a small file that would inflate to
 // gigabytes is refused at once; the real size and checksum must then match the stated ones.
-QByteArray inflatePart(QuaZip &zip, const QString &name, qint64 archiveBytes) {
+QByteArray inflatePart(QuaZip &zip, const QString &name, const QByteArray &archive) {
+    const qint64 archiveBytes = archive.size();
     if (!zip.setCurrentFile(name, QuaZip::csInsensitive))
         throw Failure{QStringLiteral("missing part %1").arg(name)};
     QuaZipFileInfo64 info;
@@ -189,14 +195,21 @@ QByteArray inflatePart(QuaZip &zip, const QString &name, qint64 archiveBytes) {
     int method = 0, level = 0;
     if (!file.open(QIODevice::ReadOnly, &method, &level, true))
         throw Failure{QStringLiteral("cannot inflate %1").arg(name)};
-    const QByteArray packed = file.read(qint64(info.compressedSize));
+    // The packed data is inflated where it lies in the archive, which is already in memory: a
+    // copy of it would add its size to the import's peak.
+    const ZPOS64_T at = unzGetCurrentFileZStreamPos64(zip.getUnzFile());
+    QByteArray packed;
+    if (at <= quint64(archiveBytes) && info.compressedSize <= quint64(archiveBytes) - at)
+        packed = QByteArray::fromRawData(archive.constData() + at, qsizetype(info.compressedSize));
+    else
+        packed = file.read(qint64(info.compressedSize));
     file.close();
     if (packed.size() != qint64(info.compressedSize) || file.getZipError() != UNZ_OK)
         throw damaged;
 
     QByteArray plain;
     if (method == 0) {
-        plain = packed;
+        plain = QByteArray(packed.constData(), packed.size());
     } else if (method == Z_DEFLATED) {
         plain = QByteArray(qsizetype(info.uncompressedSize), Qt::Uninitialized);
         libdeflate_decompressor *inflater = libdeflate_alloc_decompressor();
@@ -357,6 +370,7 @@ bool plainNumber(std::string_view v, std::int64_t &ticks) {
 
 // FNV-1a over the bytes: cell texts are short.
 struct BytesHash {
+    using is_transparent = void;
     std::size_t operator()(std::string_view s) const noexcept {
         std::uint64_t h = 14695981039346656037ull;
         for (char c : s)
@@ -524,11 +538,13 @@ Element elementOf(std::string_view local) {
 class SheetScanner {
   public:
     SheetScanner(const QByteArray &xml, const SharedStrings &shared, SheetBuilder &cells)
-        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_shared(&shared),
-          m_cells(&cells) {}
+        : m_begin(xml.constData()), m_p(xml.constData()), m_end(xml.constData() + xml.size()),
+          m_shared(&shared), m_cells(&cells), m_cellStart(xml.constData()),
+          m_releasedTo(xml.constData()) {}
     // Reads the shared strings' items into `strings` instead.
     SheetScanner(const QByteArray &xml, SharedStrings &strings)
-        : m_p(xml.constData()), m_end(xml.constData() + xml.size()), m_strings(&strings) {}
+        : m_begin(xml.constData()), m_p(xml.constData()), m_end(xml.constData() + xml.size()),
+          m_strings(&strings) {}
 
     void run() {
         static const char bom[] = "\xEF\xBB\xBF";
@@ -688,7 +704,7 @@ class SheetScanner {
         else if (startInSheet(element, r, t, closed))
             return; // the whole cell is read
         if (!closed)
-            m_open.push_back(qualified);
+            m_open.emplace_back(qualified);
     }
 
     // True when the element's content and end tag are read as well.
@@ -698,6 +714,7 @@ class SheetScanner {
             startRow(r);
             break;
         case Element::Cell:
+            m_cellStart = m_p;
             startCell(r, t);
             if (closed)
                 endCell();
@@ -812,6 +829,35 @@ class SheetScanner {
             m_row = qsizetype(std::min<qlonglong>(*n, XlsxMaxRows + 1)) - 1;
         }
         m_column = -1;
+        if (!m_reserved && m_row >= RowsBeforeReserving) {
+            // The rows so far tell how many the rest of the sheet holds, so the columns are
+            // allocated once instead of growing by copies.
+            m_reserved = true;
+            const double share =
+                double(m_end - m_begin) / double(std::max<std::ptrdiff_t>(m_p - m_begin, 1));
+            m_cells->reserve(qsizetype(std::min(double(XlsxMaxRows), (m_row + 1) * share * 1.05)));
+        }
+        if (m_cellStart - m_releasedTo >= ReleaseStep)
+            release();
+    }
+
+    // Gives the pages of markup already read back to the system while the rest is read, so
+    // the whole inflated sheet and the full columns are never held at once. Nothing points
+    // into them: the open elements' names and the remembered numbers are copies, and a cell's
+    // texts start after the last cell's start tag. The pages stay mapped and read as zeros.
+    void release() {
+#ifdef __linux__
+        static const std::ptrdiff_t page = sysconf(_SC_PAGESIZE);
+        const auto down = [](const char *p) {
+            return reinterpret_cast<const char *>(reinterpret_cast<std::uintptr_t>(p) &
+                                                  ~std::uintptr_t(page - 1));
+        };
+        const char *from = down(m_releasedTo + page - 1);
+        const char *to = down(m_cellStart);
+        if (to > from)
+            madvise(const_cast<char *>(from), std::size_t(to - from), MADV_DONTNEED);
+#endif
+        m_releasedTo = m_cellStart;
     }
 
     void startCell(std::string_view r, std::string_view t) {
@@ -903,7 +949,7 @@ class SheetScanner {
             return found->second;
         QString text = QString::fromLatin1(value.data(), qsizetype(value.size()));
         if (m_numbers.size() < MaxRemembered)
-            m_numbers.emplace(value, text);
+            m_numbers.emplace(std::string(value), text);
         return text;
     }
 
@@ -915,16 +961,23 @@ class SheetScanner {
     }
 
     static constexpr std::size_t MaxRemembered = 1 << 16;
+    static constexpr qsizetype RowsBeforeReserving = 1024;
+    static constexpr std::ptrdiff_t ReleaseStep = 4 << 20;
 
+    const char *m_begin;
     const char *m_p;
     const char *m_end;
     const SharedStrings *m_shared{nullptr};
     SheetBuilder *m_cells{nullptr};
     SharedStrings *m_strings{nullptr};
-    std::vector<std::string_view> m_open;
+    std::vector<std::string> m_open;
     bool m_rootSeen{false};
     std::string m_rScratch, m_tScratch;
-    std::unordered_map<std::string_view, QString, BytesHash> m_numbers;
+    std::unordered_map<std::string, QString, BytesHash, std::equal_to<>> m_numbers;
+    // Where the markup may still be pointed into; in the shared strings, never released.
+    const char *m_cellStart{nullptr};
+    const char *m_releasedTo{nullptr};
+    bool m_reserved{false};
 
     qsizetype m_row{-1}, m_column{-1};
     CellType m_type{CellType::Number};
@@ -965,19 +1018,13 @@ QByteArray utf8Document(QByteArray xml) {
     return text.toUtf8();
 }
 
-SharedStrings sharedStrings(QuaZip &zip, const QString &part, qint64 archiveBytes) {
+SharedStrings sharedStrings(QuaZip &zip, const QString &part, const QByteArray &archive) {
     SharedStrings strings;
-    SheetScanner(utf8Document(inflatePart(zip, part, archiveBytes)), strings).run();
+    SheetScanner(utf8Document(inflatePart(zip, part, archive)), strings).run();
     strings.ticks.reserve(std::size_t(strings.texts.size()));
     for (const QString &text : std::as_const(strings.texts))
         strings.ticks.push_back(ColumnList::ticksOf(text));
     return strings;
-}
-
-void readSheet(QuaZip &zip, const QString &part, qint64 archiveBytes, const SharedStrings &shared,
-               SheetBuilder &cells) {
-    const QByteArray xml = utf8Document(inflatePart(zip, part, archiveBytes));
-    SheetScanner(xml, shared, cells).run();
 }
 
 struct Parts {
@@ -1032,7 +1079,7 @@ Parts findParts(QuaZip &zip) {
 
 } // namespace
 
-SheetColumns readXlsx(const QByteArray &bytes, int columnCount) {
+SheetColumns readXlsx(QByteArray bytes, int columnCount) {
     QBuffer buffer;
     buffer.setData(bytes);
     QuaZip zip(&buffer);
@@ -1043,9 +1090,16 @@ SheetColumns readXlsx(const QByteArray &bytes, int columnCount) {
         SharedStrings shared;
         if (!parts.sharedStrings.isEmpty() &&
             zip.setCurrentFile(parts.sharedStrings, QuaZip::csInsensitive))
-            shared = sharedStrings(zip, parts.sharedStrings, bytes.size());
+            shared = sharedStrings(zip, parts.sharedStrings, bytes);
+        const QByteArray xml = utf8Document(inflatePart(zip, parts.sheet, bytes));
+        // Everything needed from the archive is inflated: where the caller handed its only copy,
+        // the file's bytes are freed before the columns are built.
+        zip.close();
+        buffer.close();
+        buffer.setData(QByteArray());
+        bytes = QByteArray();
         SheetBuilder cells(columnCount, XlsxMaxRows);
-        readSheet(zip, parts.sheet, bytes.size(), shared, cells);
+        SheetScanner(xml, shared, cells).run();
         return cells.finish();
     } catch (const Failure &failure) {
         SheetColumns failed;
