@@ -1,6 +1,9 @@
 #include "bench_support.h"
 
+#include "ui/common/pending_work.h"
+
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QWidget>
@@ -71,6 +74,37 @@ void typeKey(QWidget *target, int key, const QString &text) {
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
     QApplication::sendEvent(target, &release);
+}
+
+void timeAlternatingKeys(benchmark::State &state, QWidget *cell, char digit) {
+    bool typed = false;
+    double slowest = 0, total = 0;
+    for (auto _ : state) {
+        const auto pressed = std::chrono::steady_clock::now();
+        if (typed)
+            typeKey(cell, Qt::Key_Backspace);
+        else
+            typeKey(cell, Qt::Key_0 + (digit - '0'), QString(QLatin1Char(digit)));
+        QCoreApplication::processEvents();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pressed)
+                .count();
+        slowest = std::max(slowest, ms);
+        total += ms;
+        typed = !typed;
+    }
+    if (typed)
+        typeKey(cell, Qt::Key_Backspace);
+    state.counters["slowest_ms"] = slowest;
+    state.counters["key_ms"] =
+        total / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+}
+
+void timePendingResults(benchmark::State &state) {
+    const auto start = std::chrono::steady_clock::now();
+    PendingWork::flushAll();
+    state.counters["results_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 MedianReporter::MedianReporter()

@@ -39,6 +39,12 @@ void releaseKept();
 // One key press and release on a widget, as typed.
 void typeKey(QWidget *target, int key, const QString &text = {});
 
+// Each iteration of `state` types `digit` into `cell` or deletes it again, with the events after
+// it; sets the counters key_ms (the mean) and slowest_ms, and leaves the cell as it was.
+void timeAlternatingKeys(benchmark::State &state, QWidget *cell, char digit);
+// Runs every computation that waits for the typing to pause; sets results_ms to its time.
+void timePendingResults(benchmark::State &state);
+
 // Console output with only the median of the repetitions, and, where a case states the cost
 // of parsing its entries once ("floor_ms"), its time as a multiple of that floor.
 class MedianReporter : public benchmark::ConsoleReporter {

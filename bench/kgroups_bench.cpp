@@ -75,34 +75,11 @@ Filled &filled(qsizetype rows) {
 // then take once the typing pauses.
 void kGroupsKeystroke(benchmark::State &state) {
     Filled &f = filled(state.range(0));
-    bool typed = false;
-    double slowest = 0, total = 0;
-    for (auto _ : state) {
-        const auto pressed = std::chrono::steady_clock::now();
-        if (typed)
-            typeKey(f.cell, Qt::Key_Backspace);
-        else
-            typeKey(f.cell, Qt::Key_7, QStringLiteral("7"));
-        QCoreApplication::processEvents();
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - pressed)
-                .count();
-        slowest = std::max(slowest, ms);
-        total += ms;
-        typed = !typed;
-    }
-    if (typed)
-        typeKey(f.cell, Qt::Key_Backspace);
-    const auto start = std::chrono::steady_clock::now();
-    PendingWork::flushAll();
-    state.counters["results_ms"] =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    timeAlternatingKeys(state, f.cell, '7');
+    timePendingResults(state);
     auto *result = f.window->findChild<QLabel *>(QLatin1String("KGroupKruskalH"));
     if (!result || result->text().isEmpty())
         state.SkipWithError("the results were not computed");
-    state.counters["slowest_ms"] = slowest;
-    state.counters["key_ms"] =
-        total / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
     reportPeakMemory(state);
 }
 

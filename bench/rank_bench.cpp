@@ -63,40 +63,15 @@ RankWindow &rankWindow(qsizetype rows) {
     return *current;
 }
 
-double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
 // Each key with the events after it, the rank values following; the slowest key counts, and
 // the time the rank values then take once the typing pauses.
 void rankKeystroke(benchmark::State &state) {
     RankWindow &w = rankWindow(state.range(0));
-    bool typed = false;
-    double slowest = 0, total = 0;
-    for (auto _ : state) {
-        const auto pressed = std::chrono::steady_clock::now();
-        if (typed)
-            typeKey(w.cell, Qt::Key_Backspace);
-        else
-            typeKey(w.cell, Qt::Key_7, QStringLiteral("7"));
-        QCoreApplication::processEvents();
-        const double ms = msSince(pressed);
-        slowest = std::max(slowest, ms);
-        total += ms;
-        typed = !typed;
-    }
-    if (typed)
-        typeKey(w.cell, Qt::Key_Backspace);
-    const auto start = std::chrono::steady_clock::now();
-    PendingWork::flushAll();
-    state.counters["results_ms"] = msSince(start);
+    timeAlternatingKeys(state, w.cell, '7');
+    timePendingResults(state);
     const auto *p = w.window->findChild<QLabel *>(QStringLiteral("MannWhitneyShiftHigh"));
     if (!p || p->text().isEmpty())
         state.SkipWithError("the rank values were not computed");
-    state.counters["slowest_ms"] = slowest;
-    state.counters["key_ms"] =
-        total / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
     reportPeakMemory(state);
 }
 
@@ -182,25 +157,9 @@ void sampleSizeKeystroke(benchmark::State &state) {
         window->findChild<NumericCell *>(QLatin1String(name))->setText(QLatin1String(text));
     auto *cell = window->findChild<NumericCell *>(QLatin1String(designs()[design].typedInto));
     QCoreApplication::processEvents();
-    bool typed = false;
-    double slowest = 0, total = 0;
-    for (auto _ : state) {
-        const auto pressed = std::chrono::steady_clock::now();
-        if (typed)
-            typeKey(cell, Qt::Key_Backspace);
-        else
-            typeKey(cell, Qt::Key_3, QStringLiteral("3"));
-        QCoreApplication::processEvents();
-        const double ms = msSince(pressed);
-        slowest = std::max(slowest, ms);
-        total += ms;
-        typed = !typed;
-    }
+    timeAlternatingKeys(state, cell, '3');
     if (window->findChild<QLabel *>(QStringLiteral("SizeN1"))->text().isEmpty())
         state.SkipWithError("no sample size was shown");
-    state.counters["slowest_ms"] = slowest;
-    state.counters["key_ms"] =
-        total / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 } // namespace

@@ -54,6 +54,13 @@ QLabel *resultField(const QString &name, QWidget *parent, bool emphasised) {
     return label;
 }
 
+QLabel *columnHeader(const QString &text, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignCenter);
+    makeBold(label);
+    return label;
+}
+
 QLabel *fieldLabel(const QString &name, QWidget *parent) {
     auto *label = new ResultLabel(parent);
     label->setObjectName(name);

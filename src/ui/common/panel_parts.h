@@ -42,6 +42,8 @@ QString controlName(const char *array, int index);
 
 // A label; named when it is one of the controls the method switch or a story addresses.
 QLabel *tableLabel(const QString &text, QWidget *parent, const QString &name = {});
+// A column's heading over a table of result fields: bold and centred.
+QLabel *columnHeader(const QString &text, QWidget *parent);
 // A bold title or heading label.
 QLabel *boldLabel(const QString &text, QWidget *parent, const QString &name = {});
 void makeBold(QWidget *widget, bool bold = true);

@@ -27,13 +27,6 @@ std::array<QString, 8> textsOf(const KGroupTexts &g) {
     return {g.code, g.n, g.mean, g.sd, g.median, g.p25, g.p75, g.shapiroP};
 }
 
-QLabel *header(const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setAlignment(Qt::AlignCenter);
-    makeBold(label);
-    return label;
-}
-
 } // namespace
 
 KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_grid(grid) {
@@ -56,7 +49,7 @@ KGroupsPanel::KGroupsPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_g
     const QStringList captions{tr("组别"),   tr("例数"), tr("均数"), tr("标准差"),
                                tr("中位数"), tr("P25"),  tr("P75"),  tr("正态性 P")};
     for (int c = 0; c < captions.size(); ++c)
-        groupGrid->addWidget(header(captions[c], describe), 0, c);
+        groupGrid->addWidget(columnHeader(captions[c], describe), 0, c);
     for (int g = 0; g < KGroupsMax; ++g)
         for (int f = 0; f < FieldCount; ++f) {
             // Without a frame: a framed field has the style draw its frame again for every

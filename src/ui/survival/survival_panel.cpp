@@ -32,13 +32,6 @@ std::array<QString, 14> textsOf(const SurvivalGroupTexts &g) {
             g.rateHigh, g.logRankObs, g.logRankExp, g.hr,        g.hrLow,      g.hrHigh, g.coxP};
 }
 
-QLabel *header(const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setAlignment(Qt::AlignCenter);
-    makeBold(label);
-    return label;
-}
-
 } // namespace
 
 SurvivalPanel::SurvivalPanel(DataGrid *grid, QWidget *parent) : Panel(parent), m_grid(grid) {
@@ -96,9 +89,9 @@ void SurvivalPanel::buildFields() {
     const QStringList second{tr("组别"),      tr("观察事件数"), tr("期望事件数"), tr("HR"),
                              tr("95%CI下限"), tr("95%CI上限"),  tr("P")};
     for (int c = 0; c < first.size(); ++c)
-        curveGrid->addWidget(header(first[c], curves), 0, c);
+        curveGrid->addWidget(columnHeader(first[c], curves), 0, c);
     for (int c = 0; c < second.size(); ++c)
-        testGrid->addWidget(header(second[c], tests), 0, c);
+        testGrid->addWidget(columnHeader(second[c], tests), 0, c);
     for (int g = 0; g < SurvivalMaxGroups; ++g) {
         m_labels[std::size_t(g)] = new QLabel(curves);
         curveGrid->addWidget(m_labels[std::size_t(g)], 1 + g, 0);

@@ -7,7 +7,7 @@
 # and Bonferroni P), and "C" with the analysis the note recommends (anova, welch, rank, none).
 # "-" marks an empty field.
 suppressMessages(library(car))
-source("forms.R")
+source("../../diagnostic/data/forms.R") # the display forms, written once for every R script
 set.seed(20261214)
 out <- character()
 fmti <- function(v) ifelse(is.na(v), "-", sprintf("%.0f", v))
