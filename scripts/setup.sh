@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  libboost-math-dev libgsf-1-dev libquazip1-qt6-dev libqcustomplot-dev libdeflate-dev
+  libboost-math-dev libgsf-1-dev libquazip1-qt6-dev libqcustomplot-dev libdeflate-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-xlrd python3-olefile poppler-utils
   xvfb xauth fonts-wqy-zenhei

@@ -2,6 +2,7 @@
 // around the worksheet's inflation.
 #include "core/entry/column_list.h"
 #include "core/exchange/workbook.h"
+#include "core/exchange/workbook_internal.h"
 
 #include <gtest/gtest.h>
 #include <quazip/quazip.h>
@@ -47,6 +48,15 @@ void expectTicksOfTexts(const SheetColumns &read) {
     }
 }
 
+// The sheet is inflated on a second thread while it is read. Handed over whole, a byte at a time
+// with nothing inflated ahead, and seven bytes at a time three ahead, every read of the scanner
+// meets the end of a piece somewhere, and the result must not depend on where.
+SheetColumns readInPieces(const QByteArray &archive, qsizetype piece, qsizetype lead) {
+    return workbook_detail::readXlsx(archive, 2, {piece, lead});
+}
+const std::array<std::pair<qsizetype, qsizetype>, 3> Handovers{
+    {{1 << 20, 1 << 20}, {1, 0}, {7, 3}}};
+
 struct MarkupCase {
     const char *name;
     QByteArray rows;
@@ -64,6 +74,11 @@ TEST_P(Markup, ReadsEveryCell) {
     ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
     EXPECT_EQ(read.columns, c.expected);
     expectTicksOfTexts(read);
+    for (const auto &[piece, lead] : Handovers) {
+        const SheetColumns pieces = readInPieces(sheetArchive(sheet(c.rows)), piece, lead);
+        EXPECT_EQ(pieces.columns, c.expected) << "pieces of " << piece;
+        EXPECT_EQ(pieces.ticks, read.ticks) << "pieces of " << piece;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,6 +148,9 @@ TEST_P(Refused, IsNotRead) {
     const SheetColumns read = readWorkbookBytes(sheetArchive(GetParam().xml), 2);
     EXPECT_FALSE(read.error.isEmpty());
     EXPECT_TRUE(read.columns.isEmpty());
+    for (const auto &[piece, lead] : Handovers)
+        EXPECT_EQ(readInPieces(sheetArchive(GetParam().xml), piece, lead).error, read.error)
+            << "pieces of " << piece;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -222,6 +240,13 @@ TEST(Archive, StatedSizesThatLieAreRefused) {
     QByteArray larger = sheetArchive(xml);
     stateSize(larger, 200u << 20);
     EXPECT_FALSE(readWorkbookBytes(larger, 1).error.isEmpty());
+    // One byte more or less than the data, read while it inflates: its end must be exact.
+    for (const qsizetype by : {-1, 1}) {
+        QByteArray off = sheetArchive(xml);
+        stateSize(off, quint32(xml.size() + by));
+        for (const auto &[piece, lead] : Handovers)
+            EXPECT_FALSE(readInPieces(off, piece, lead).error.isEmpty()) << by << " " << piece;
+    }
     // A stored sheet whose bytes changed fails its checksum.
     QByteArray stored = sheetArchive(xml, 0);
     stored[stored.indexOf("<v>1</v>") + 3] = '2';

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/exchange/inflating_buffer.h"
 #include "core/exchange/workbook.h"
 
 #include <QHash>
@@ -28,9 +29,9 @@ class SheetBuilder {
 };
 
 SheetColumns readXls(const QByteArray &bytes, int columnCount);
-// Takes the bytes by value so that a caller handing over its only copy has it freed once the
-// parts are inflated.
-SheetColumns readXlsx(QByteArray bytes, int columnCount);
+// Takes the bytes by value, so that a caller hands over its only copy instead of having it
+// copied: the sheet is inflated from it while it is read, in `steps`.
+SheetColumns readXlsx(QByteArray bytes, int columnCount, InflationSteps steps = {});
 
 // Properties with no application are left out of the file.
 std::optional<QByteArray> xlsBytes(const QList<QStringList> &columns, QString *error,

@@ -7,6 +7,7 @@
 #include "core/exchange/workbook_internal.h"
 
 #include "core/entry/column_list.h"
+#include "core/exchange/inflating_buffer.h"
 
 #include <libdeflate.h>
 #include <quazip/quazip.h>
@@ -29,11 +30,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
 
 namespace quarbel::workbook_detail {
 namespace {
@@ -176,10 +172,19 @@ struct SharedStrings {
     std::vector<std::int64_t> ticks;
 };
 
-// The whole part inflated at once. The size the archive states is checked before anything is
-// allocated and the data may not inflate beyond it, so a small file that would inflate to
-// gigabytes is refused at once; the real size and checksum must then match the stated ones.
-QByteArray inflatePart(QuaZip &zip, const QString &name, const QByteArray &archive) {
+// A member's packed data with what the archive states of it.
+struct PackedPart {
+    QByteArray packed; // a view into the archive where it lies there whole
+    int method{0};
+    qsizetype size{0};
+    std::uint32_t crc{0};
+    QString name;
+};
+
+// The size the archive states is checked before anything is allocated and the data may not
+// inflate beyond it, so a small file that would inflate to gigabytes is refused at once; the
+// real size and checksum must then match the stated ones.
+PackedPart packedPart(QuaZip &zip, const QString &name, const QByteArray &archive) {
     const qint64 archiveBytes = archive.size();
     if (!zip.setCurrentFile(name, QuaZip::csInsensitive))
         throw Failure{QStringLiteral("missing part %1").arg(name)};
@@ -206,30 +211,43 @@ QByteArray inflatePart(QuaZip &zip, const QString &name, const QByteArray &archi
     file.close();
     if (packed.size() != qint64(info.compressedSize) || file.getZipError() != UNZ_OK)
         throw damaged;
+    if (method != 0 && method != Z_DEFLATED)
+        throw Failure{QStringLiteral("%1 uses an unknown compression").arg(name)};
+    return {packed, method, qsizetype(info.uncompressedSize), std::uint32_t(info.crc), name};
+}
 
+Failure damagedPart(const PackedPart &part) {
+    return Failure{QStringLiteral("%1 is damaged").arg(part.name)};
+}
+
+// The whole part inflated at once.
+QByteArray inflated(const PackedPart &part) {
+    const QByteArray &packed = part.packed;
     QByteArray plain;
-    if (method == 0) {
+    if (part.method == 0) {
         plain = QByteArray(packed.constData(), packed.size());
-    } else if (method == Z_DEFLATED) {
-        plain = QByteArray(qsizetype(info.uncompressedSize), Qt::Uninitialized);
+    } else {
+        plain = QByteArray(part.size, Qt::Uninitialized);
         libdeflate_decompressor *inflater = libdeflate_alloc_decompressor();
         if (!inflater)
-            throw Failure{QStringLiteral("cannot inflate %1").arg(name)};
+            throw Failure{QStringLiteral("cannot inflate %1").arg(part.name)};
         std::size_t size = 0;
         const libdeflate_result result =
             libdeflate_deflate_decompress(inflater, packed.constData(), std::size_t(packed.size()),
                                           plain.data(), std::size_t(plain.size()), &size);
         libdeflate_free_decompressor(inflater);
         if (result != LIBDEFLATE_SUCCESS)
-            throw damaged;
+            throw damagedPart(part);
         plain.truncate(qsizetype(size));
-    } else {
-        throw Failure{QStringLiteral("%1 uses an unknown compression").arg(name)};
     }
-    if (quint64(plain.size()) != info.uncompressedSize ||
-        libdeflate_crc32(0, plain.constData(), std::size_t(plain.size())) != info.crc)
-        throw damaged;
+    if (plain.size() != part.size ||
+        libdeflate_crc32(0, plain.constData(), std::size_t(plain.size())) != part.crc)
+        throw damagedPart(part);
     return plain;
+}
+
+QByteArray inflatePart(QuaZip &zip, const QString &name, const QByteArray &archive) {
+    return inflated(packedPart(zip, name, archive));
 }
 
 // "AB12" → column 27, row 11 (both from 0); row -1 when the reference names only a column.
@@ -538,22 +556,26 @@ Element elementOf(std::string_view local) {
 class SheetScanner {
   public:
     SheetScanner(const QByteArray &xml, const SharedStrings &shared, SheetBuilder &cells)
-        : m_begin(xml.constData()), m_p(xml.constData()), m_end(xml.constData() + xml.size()),
-          m_shared(&shared), m_cells(&cells), m_cellStart(xml.constData()),
+        : m_begin(xml.constData()), m_p(xml.constData()), m_avail(xml.constData() + xml.size()),
+          m_end(m_avail), m_shared(&shared), m_cells(&cells), m_cellStart(xml.constData()),
           m_releasedTo(xml.constData()) {}
+    // The sheet read while it is still being inflated: the scanner waits where it overtakes the
+    // inflation and hands back what it has read.
+    SheetScanner(InflatingBuffer &stream, const SharedStrings &shared, SheetBuilder &cells)
+        : m_begin(stream.data()), m_p(m_begin), m_avail(m_begin), m_end(m_begin + stream.size()),
+          m_stream(&stream), m_shared(&shared), m_cells(&cells), m_cellStart(m_begin),
+          m_releasedTo(m_begin) {}
     // Reads the shared strings' items into `strings` instead.
     SheetScanner(const QByteArray &xml, SharedStrings &strings)
-        : m_begin(xml.constData()), m_p(xml.constData()), m_end(xml.constData() + xml.size()),
-          m_strings(&strings) {}
+        : m_begin(xml.constData()), m_p(xml.constData()), m_avail(xml.constData() + xml.size()),
+          m_end(m_avail), m_strings(&strings) {}
 
     void run() {
-        static const char bom[] = "\xEF\xBB\xBF";
-        if (m_end - m_p >= 3 && std::memcmp(m_p, bom, 3) == 0)
+        if (startsWith("\xEF\xBB\xBF"))
             m_p += 3;
-        while (m_p < m_end) {
-            const char *lt =
-                *m_p == '<' ? m_p : static_cast<const char *>(std::memchr(m_p, '<', m_end - m_p));
-            const char *textEnd = lt ? lt : m_end;
+        while (!atEnd()) {
+            const char *lt = *m_p == '<' ? m_p : find('<', m_p);
+            const char *textEnd = lt ? lt : m_avail;
             if (textEnd > m_p)
                 text({m_p, std::size_t(textEnd - m_p)}, false);
             if (!lt)
@@ -577,23 +599,75 @@ class SheetScanner {
     [[noreturn]] static void malformed() {
         throw Failure{QStringLiteral("the sheet's markup is not well formed")};
     }
-    void need(std::ptrdiff_t n) const {
-        if (m_end - m_p < n)
-            throw Failure{QStringLiteral("the sheet's markup ends early")};
+    [[noreturn]] static void endsEarly() {
+        throw Failure{QStringLiteral("the sheet's markup ends early")};
     }
-    bool startsWith(std::string_view s) const {
-        return std::size_t(m_end - m_p) >= s.size() && std::memcmp(m_p, s.data(), s.size()) == 0;
+
+    // Every read stays below m_avail, the bytes there now. While the part is being inflated,
+    // more() waits for the next piece; it is false at the end of the part.
+    bool more() {
+        if (!m_stream)
+            return false;
+        const qsizetype have = m_avail - m_begin;
+        m_avail = m_begin + m_stream->waitFor(have + 1);
+        return m_avail - m_begin > have;
+    }
+    bool atEnd() {
+        while (m_p >= m_avail)
+            if (!more())
+                return true;
+        return false;
+    }
+    // At least `n` bytes from `at`, where the part holds that many.
+    bool have(const char *at, std::size_t n) {
+        while (std::size_t(m_avail - at) < n)
+            if (!more())
+                return false;
+        return true;
+    }
+    // The first `c` at or after `from`; nullptr when the part has none.
+    const char *find(char c, const char *from) {
+        for (;;) {
+            if (const void *at = std::memchr(from, c, std::size_t(m_avail - from)))
+                return static_cast<const char *>(at);
+            from = m_avail;
+            if (!more())
+                return nullptr;
+        }
+    }
+    // Moves `q` to the first byte at or after it for which `stop` holds, or to the part's end.
+    template <typename Stop> void advanceUntil(const char *&q, Stop stop) {
+        for (;;) {
+            while (q < m_avail && !stop(*q))
+                ++q;
+            if (q < m_avail || !more())
+                return;
+        }
+    }
+
+    void need(std::ptrdiff_t n) {
+        if (!have(m_p, std::size_t(n)))
+            endsEarly();
+    }
+    bool startsWith(std::string_view s) {
+        return have(m_p, s.size()) && std::memcmp(m_p, s.data(), s.size()) == 0;
     }
     void skipPast(std::string_view marker) {
-        const std::string_view rest(m_p, std::size_t(m_end - m_p));
-        const std::size_t at = rest.find(marker);
-        if (at == std::string_view::npos)
-            throw Failure{QStringLiteral("the sheet's markup ends early")};
-        m_p += at + marker.size();
+        std::size_t from = 0;
+        for (;;) {
+            const std::string_view rest(m_p, std::size_t(m_avail - m_p));
+            const std::size_t at = rest.find(marker, from);
+            if (at != std::string_view::npos) {
+                m_p += at + marker.size();
+                return;
+            }
+            from = rest.size() >= marker.size() ? rest.size() - marker.size() + 1 : 0;
+            if (!more())
+                endsEarly();
+        }
     }
     void skipSpace() {
-        while (m_p < m_end && isSpace(*m_p))
-            ++m_p;
+        advanceUntil(m_p, [](char c) { return !isSpace(c); });
     }
 
     void declaration() {
@@ -623,8 +697,7 @@ class SheetScanner {
 
     std::string_view name() {
         const char *start = m_p;
-        while (m_p < m_end && !isSpace(*m_p) && *m_p != '/' && *m_p != '>' && *m_p != '=')
-            ++m_p;
+        advanceUntil(m_p, [](char c) { return isSpace(c) || c == '/' || c == '>' || c == '='; });
         if (m_p == start)
             malformed();
         return {start, std::size_t(m_p - start)};
@@ -677,11 +750,9 @@ class SheetScanner {
         if (quote != '"' && quote != '\'')
             malformed();
         ++m_p;
-        const char *close = m_p;
-        while (close < m_end && *close != quote)
-            ++close;
-        if (close == m_end)
-            throw Failure{QStringLiteral("the sheet's markup ends early")};
+        const char *close = find(quote, m_p);
+        if (!close)
+            endsEarly();
         const std::string_view raw(m_p, std::size_t(close - m_p));
         if (raw.find('<') != std::string_view::npos)
             malformed();
@@ -749,10 +820,8 @@ class SheetScanner {
             return false;
         const char *start = m_p + open.size();
         const char *q = start;
-        while (q < m_end && *q != '<' && *q != '&' && *q != '\r')
-            ++q;
-        if (std::size_t(m_end - q) < close.size() ||
-            std::memcmp(q, close.data(), close.size()) != 0)
+        advanceUntil(q, [](char c) { return c == '<' || c == '&' || c == '\r'; });
+        if (!have(q, close.size()) || std::memcmp(q, close.data(), close.size()) != 0)
             return false;
         m_value.add({start, std::size_t(q - start)}, false);
         m_p = q + close.size();
@@ -846,17 +915,10 @@ class SheetScanner {
     // into them: the open elements' names and the remembered numbers are copies, and a cell's
     // texts start after the last cell's start tag. The pages stay mapped and read as zeros.
     void release() {
-#ifdef __linux__
-        static const std::ptrdiff_t page = sysconf(_SC_PAGESIZE);
-        const auto down = [](const char *p) {
-            return reinterpret_cast<const char *>(reinterpret_cast<std::uintptr_t>(p) &
-                                                  ~std::uintptr_t(page - 1));
-        };
-        const char *from = down(m_releasedTo + page - 1);
-        const char *to = down(m_cellStart);
-        if (to > from)
-            madvise(const_cast<char *>(from), std::size_t(to - from), MADV_DONTNEED);
-#endif
+        if (m_stream)
+            m_stream->release(m_cellStart - m_begin);
+        else
+            givePagesBack(m_releasedTo, m_cellStart);
         m_releasedTo = m_cellStart;
     }
 
@@ -966,7 +1028,9 @@ class SheetScanner {
 
     const char *m_begin;
     const char *m_p;
-    const char *m_end;
+    const char *m_avail;
+    const char *m_end; // where the part ends once whole: the rows still to come are estimated
+    InflatingBuffer *m_stream{nullptr};
     const SharedStrings *m_shared{nullptr};
     SheetBuilder *m_cells{nullptr};
     SharedStrings *m_strings{nullptr};
@@ -986,14 +1050,23 @@ class SheetScanner {
     int m_phonetic{0};
 };
 
-// The sheet's bytes as UTF-8: a part in another encoding (a UTF-16 byte order mark, or an
-// encoding named in its declaration) is converted first.
-QByteArray utf8Document(QByteArray xml) {
-    const bool utf16 = xml.startsWith("\xFF\xFE") || xml.startsWith("\xFE\xFF");
+// The encoding a part's start names: a UTF-16 byte order mark, or the one its declaration
+// names (lower case, empty for none). `head` must hold the whole declaration.
+struct Encoding {
+    bool utf16Mark{false};
+    QByteArray declared;
+    bool utf8() const {
+        return !utf16Mark && (declared.isEmpty() || declared == "utf-8" || declared == "utf8");
+    }
+};
+
+Encoding encodingOf(QByteArrayView head) {
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
+        return {true, {}};
     QByteArray encoding;
-    if (!utf16 && xml.startsWith("<?xml")) {
-        const qsizetype close = xml.indexOf("?>");
-        const QByteArray declaration = xml.left(close);
+    if (head.startsWith("<?xml")) {
+        const qsizetype close = head.indexOf("?>");
+        const QByteArray declaration = head.first(close < 0 ? head.size() : close).toByteArray();
         const qsizetype at = declaration.indexOf("encoding");
         if (at >= 0) {
             const qsizetype open = declaration.indexOf('"', at) >= 0
@@ -1004,12 +1077,20 @@ QByteArray utf8Document(QByteArray xml) {
                 encoding = declaration.mid(open + 1, end - open - 1).toLower();
         }
     }
-    if (!utf16 && (encoding.isEmpty() || encoding == "utf-8" || encoding == "utf8"))
+    return {false, encoding};
+}
+
+// The sheet's bytes as UTF-8: a part in another encoding (a UTF-16 byte order mark, or an
+// encoding named in its declaration) is converted first.
+QByteArray utf8Document(QByteArray xml) {
+    const Encoding encoding = encodingOf(xml);
+    if (encoding.utf8())
         return xml;
-    QStringDecoder decode =
-        utf16 ? QStringDecoder(QStringDecoder::Utf16) : QStringDecoder(encoding.constData());
+    QStringDecoder decode = encoding.utf16Mark ? QStringDecoder(QStringDecoder::Utf16)
+                                               : QStringDecoder(encoding.declared.constData());
     if (!decode.isValid())
-        throw Failure{QStringLiteral("unknown encoding %1").arg(QString::fromLatin1(encoding))};
+        throw Failure{
+            QStringLiteral("unknown encoding %1").arg(QString::fromLatin1(encoding.declared))};
     QString text = decode(xml);
     xml.clear();
     // The declaration no longer tells the truth; drop it.
@@ -1077,9 +1158,29 @@ Parts findParts(QuaZip &zip) {
     return parts;
 }
 
+// The sheet read while a second thread inflates it, where it is deflated UTF-8 markup (as
+// workbook programs write it); any other sheet is inflated whole first.
+void scanSheet(const PackedPart &sheet, const SharedStrings &shared, SheetBuilder &cells,
+               InflationSteps steps) {
+    if (sheet.method == Z_DEFLATED) {
+        InflatingBuffer stream(sheet.packed.constData(), sheet.packed.size(), sheet.size, sheet.crc,
+                               steps);
+        // A declaration stands at the very start, well within the first piece.
+        constexpr qsizetype HeadBytes = 4096;
+        const QByteArrayView head(stream.data(), stream.waitFor(std::min(sheet.size, HeadBytes)));
+        if (encodingOf(head).utf8() && (!head.startsWith("<?xml") || head.contains("?>"))) {
+            SheetScanner(stream, shared, cells).run();
+            if (!stream.succeeded())
+                throw damagedPart(sheet);
+            return;
+        }
+    }
+    SheetScanner(utf8Document(inflated(sheet)), shared, cells).run();
+}
+
 } // namespace
 
-SheetColumns readXlsx(QByteArray bytes, int columnCount) {
+SheetColumns readXlsx(QByteArray bytes, int columnCount, InflationSteps steps) {
     QBuffer buffer;
     buffer.setData(bytes);
     QuaZip zip(&buffer);
@@ -1091,15 +1192,10 @@ SheetColumns readXlsx(QByteArray bytes, int columnCount) {
         if (!parts.sharedStrings.isEmpty() &&
             zip.setCurrentFile(parts.sharedStrings, QuaZip::csInsensitive))
             shared = sharedStrings(zip, parts.sharedStrings, bytes);
-        const QByteArray xml = utf8Document(inflatePart(zip, parts.sheet, bytes));
-        // Everything needed from the archive is inflated: where the caller handed its only copy,
-        // the file's bytes are freed before the columns are built.
+        const PackedPart sheet = packedPart(zip, parts.sheet, bytes);
         zip.close();
-        buffer.close();
-        buffer.setData(QByteArray());
-        bytes = QByteArray();
         SheetBuilder cells(columnCount, XlsxMaxRows);
-        SheetScanner(xml, shared, cells).run();
+        scanSheet(sheet, shared, cells, steps);
         return cells.finish();
     } catch (const Failure &failure) {
         SheetColumns failed;
